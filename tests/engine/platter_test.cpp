@@ -1,0 +1,86 @@
+// The weighted platter's solved brake and motor, and the scratching hand's spring and clamps.
+#include <gtest/gtest.h>
+
+#include "engine_harness.h"
+
+namespace reelstop::test {
+namespace {
+
+TEST(Platter, SolvesTheBrakeForTheRequestedLengthAndEndsExactlyThere) {
+  struct Case {
+    double inertiaMs, motorMs, limit;
+  };
+  for (const Case& c : {Case{65.0, 85.0, 4.79e-5}, Case{26.5, 50.0, 4.40e-5}}) {
+    Engine engine;
+    engine.skip(100);
+    rs_engage_platter(engine.handle, 24000, c.inertiaMs, c.motorMs);
+    EXPECT_NEAR(engine.tape().platterLimit, c.limit, 0.005e-5) << c.inertiaMs;
+    const auto speeds = engine.speeds(24000);
+    for (size_t i = 1; i < speeds.size(); ++i) ASSERT_LE(speeds[i], speeds[i - 1]);
+    EXPECT_GT(speeds[23000], 0.0) << "the solved brake uses the whole ramp";
+    EXPECT_EQ(speeds.back(), 0.0);
+    EXPECT_EQ(engine.state(), EngineState::Stopped);
+  }
+}
+
+TEST(Platter, MotorArrivesAtNormalSpeedAfterExactlyTheRampLength) {
+  for (double rampSamples : {24000.0, 4000.0}) {
+    Engine engine;
+    rs_engage(engine.handle, 1, 0.0);
+    engine.skip(10);
+    rs_release_platter(engine.handle, rampSamples, 65, 85, 0.0);
+    EXPECT_EQ(rs_lag(engine.handle), 0.0) << "a silent tape restarts on the live position";
+    const auto speeds = engine.speeds(static_cast<long>(rampSamples) - 1);
+    if (rampSamples > 4 * 3120) {  // time enough for the inertia to let the motor arrive
+      EXPECT_NEAR(speeds.back(), 1.0, 0.01);
+    }
+    EXPECT_EQ(engine.state(), EngineState::Starting);
+    engine.skip(1);
+    EXPECT_EQ(engine.state(), EngineState::Playing);
+    EXPECT_EQ(rs_speed(engine.handle), 1.0);
+    EXPECT_EQ(rs_lag(engine.handle), 0.0);
+  }
+  // Too heavy to stop, too weak to arrive: the ramps still end on time.
+  Engine heavy;
+  rs_engage_platter(heavy.handle, 2400, 60000, 85);
+  heavy.skip(2400);
+  EXPECT_EQ(heavy.state(), EngineState::Stopped);
+  rs_release_platter(heavy.handle, 2400, 65, 600000, 0.0);
+  heavy.skip(2400);
+  EXPECT_EQ(heavy.state(), EngineState::Playing);
+  EXPECT_EQ(rs_speed(heavy.handle), 1.0);
+}
+
+TEST(Scratch, TheHandPullsTheHeadWithinTheTapeAndAtMostSixTimesNormalSpeed) {
+  Engine engine;
+  rs_begin_scratch(engine.handle);
+  EXPECT_EQ(rs_is_scratching(engine.handle), 1) << "scratching starts before any audio";
+  rs_set_scratch_target(engine.handle, 1e6);  // ahead of the live signal
+  for (int i = 0; i < 4800; ++i) {
+    engine.skip(1);
+    ASSERT_GE(rs_lag(engine.handle), 0.0);
+    ASSERT_LE(rs_speed(engine.handle), 1.0);
+  }
+  EXPECT_LT(rs_lag(engine.handle), 0.025 * kRate) << "the spring follows the live signal within 25 ms";
+
+  double fastest = 0.0;
+  for (int swing = 0; swing < 40; ++swing) {
+    rs_set_scratch_target(engine.handle, swing % 2 == 0 ? -200000.0 : 0.0);
+    for (double s : engine.speeds(2400)) fastest = std::max(fastest, std::fabs(s));
+  }
+  EXPECT_EQ(fastest, kMaxScratchSpeed);
+
+  rs_set_scratch_target(engine.handle, -1e9);  // further back than the tape reaches
+  engine.skip(48000 * 5);
+  const double maxLag = engine.tape().maxLag;
+  for (int i = 0; i < 48000; ++i) {
+    engine.skip(1);
+    ASSERT_LE(rs_lag(engine.handle), maxLag + 1.0);
+    ASSERT_GE(rs_speed(engine.handle), 0.0);
+  }
+  EXPECT_NEAR(rs_lag(engine.handle), maxLag, 1.0);
+  EXPECT_EQ(engine.state(), EngineState::Scratching);
+}
+
+}  // namespace
+}  // namespace reelstop::test
