@@ -29,7 +29,7 @@ double TapeEngine::landingSpeed(double t) const {
 void TapeEngine::setUpCatchUp() {
   const double L = rampLength;
   alignSlope = (1.0 - startSpeed) * L;
-  const bool fromLive = state == EngineState::Stopped || (state == EngineState::Stopping && isSilent(startSpeed));
+  const bool fromLive = silentStop();
   const double startLag = fromLive ? 0.0 : livePos() - readPos;
 
   // The largest starting lag the curve can absorb: at each candidate the landing speed

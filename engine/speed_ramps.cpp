@@ -22,14 +22,18 @@ bool TapeEngine::silentStop() const {
   return state == EngineState::Stopped || (state == EngineState::Stopping && isSilent(speed));
 }
 
-void TapeEngine::engage(double rampSamples, double curve) {
-  if (state == EngineState::Stopping || state == EngineState::Stopped) return;
+void TapeEngine::setUpPowerRamp(double rampSamples, double curve) {
   startSpeed = speed;
   rampLength = usableRampLength(rampSamples);
   rampElapsed = 0.0;
   curveExponent = curveToExponent(curve);
   platter = false;
   shaped = false;
+}
+
+void TapeEngine::engage(double rampSamples, double curve) {
+  if (state == EngineState::Stopping || state == EngineState::Stopped) return;
+  setUpPowerRamp(rampSamples, curve);
   state = EngineState::Stopping;
 }
 
@@ -37,15 +41,10 @@ void TapeEngine::release(double rampSamples, double curve, StartMode mode) {
   if (state == EngineState::Playing || state == EngineState::Starting) return;
   startMode = mode;
   cutStarted = false;
-  startSpeed = speed;
-  rampLength = usableRampLength(rampSamples);
-  rampElapsed = 0.0;
-  curveExponent = curveToExponent(curve);
-  platter = false;
-  shaped = false;
+  setUpPowerRamp(rampSamples, curve);
   if (mode == StartMode::CatchUp) {
     setUpCatchUp();
-  } else if (state == EngineState::Stopped || (state == EngineState::Stopping && isSilent(startSpeed))) {
+  } else if (silentStop()) {
     readPos = livePos();  // a silent tape restarts at the live signal
   }
   state = EngineState::Starting;

@@ -107,6 +107,7 @@ class TapeEngine {
   void checkLag(double next, double lagBeforeSnap);
   void jumpHead(double newPos);
 
+  void setUpPowerRamp(double rampSamples, double curve);
   void setUpBezier(const RampShape& shape, bool towardsPlaying);
   void setUpCatchUp();
   void setPlatterFeel(const PlatterFeel& feel);
