@@ -86,7 +86,7 @@ TEST(GridAlignment, AStoppedTapeRestartsBehindTheLiveSignalToEndOnWholeSteps) {
   platter.skip(5);
   rs_release_platter(platter.handle, 24000, 65, 85, 5000);
   EXPECT_GT(rs_lag(platter.handle), 0.0);
-  EXPECT_LT(wholeStepsOff(endLagOfStart(platter), 5000), 5.0);
+  EXPECT_LT(wholeStepsOff(endLagOfStart(platter), 5000), 0.1);
 
   // A remainder that would take the end past the tape's reach is dropped.
   Engine longRamp;
@@ -106,7 +106,7 @@ TEST(GridAlignment, AMovingTapesBezierStartIsReshapedToEndOnWholeSteps) {
   rs_release_shaped(engine.handle, 0, 48000, 0.3, 0.4, kGrid);
   EXPECT_EQ(rs_lag(engine.handle), lagBefore) << "a moving tape keeps its head";
   EXPECT_NE(engine.tape().bezX2, 0.6) << "the ramp was reshaped";
-  EXPECT_LT(wholeStepsOff(endLagOfStart(engine), kGrid), 2.0);
+  EXPECT_LT(wholeStepsOff(endLagOfStart(engine), kGrid), 0.5);
 
   // Nothing to align to when the nearest whole number of steps is none.
   Engine nearlyLive;
