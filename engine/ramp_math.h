@@ -1,4 +1,4 @@
-// Pure helpers shared by the speed laws: the output level, argument guards, the Bezier curve.
+// Pure helpers shared by the speed laws: the output level and argument guards.
 #pragma once
 
 #include <algorithm>
@@ -8,7 +8,9 @@ namespace reelstop {
 
 // Smoothstep of |speed| over 0..6 %: the tape fades out towards standstill and is silent there.
 inline double tapeLevel(double speed) {
-  const double g = std::min(1.0, std::fabs(speed) / 0.06);
+  const double magnitude = std::fabs(speed);
+  if (magnitude >= 0.06) return 1.0;  // the common case, without the division's latency
+  const double g = std::min(1.0, magnitude / 0.06);
   return g * g * (3.0 - 2.0 * g);
 }
 
@@ -28,17 +30,6 @@ inline bool hasGrid(double grid) { return std::isfinite(grid) && grid > 0.0; }
 inline double heldIn(double value, double lo, double hi, double fallback) {
   if (std::isnan(value)) return fallback;
   return std::clamp(value, lo, hi);
-}
-
-// Ramp time of a Bezier point with inner control points at x1 and x2, for curve parameter s.
-inline double bezierX(double s, double x1, double x2) {
-  const double u = 1.0 - s;
-  return 3.0 * u * u * s * x1 + 3.0 * u * s * s * x2 + s * s * s;
-}
-
-inline double bezierY(double s, double y0, double y1, double y2, double y3) {
-  const double u = 1.0 - s;
-  return u * u * u * y0 + 3.0 * u * u * s * y1 + 3.0 * u * s * s * y2 + s * s * s * y3;
 }
 
 }  // namespace reelstop

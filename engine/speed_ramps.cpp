@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bezier_curve.h"
 #include "ramp_math.h"
 #include "tape_engine.h"
 
@@ -10,7 +11,6 @@ namespace {
 
 constexpr double kLn2 = 0.69314718055994530942;
 constexpr double kPitchOffset = 0.06;  // log2(speed + 0.06) stays finite at standstill
-constexpr int kBezierBisections = 24;
 constexpr int kShapeLagPoints = 512;
 
 // Curve -1 .. +1 becomes the exponent 1/3 .. 3 of the power ramps.
@@ -107,27 +107,19 @@ double TapeEngine::plainRampSpeed() const {
   return startSpeed + (1.0 - startSpeed) * std::pow(std::min(1.0, t), curveExponent);
 }
 
-double TapeEngine::bezierRampSpeed() const {
+double TapeEngine::bezierRampSpeed() {
   const double t = (rampElapsed + 1.0) / rampLength;
   if (state == EngineState::Stopping) {
-    return t >= 1.0 ? 0.0 : std::max(0.0, bezierSpeedAt(t));
+    return t >= 1.0 ? 0.0 : std::max(0.0, bezierSpeedAt(t, bezGuess));
   }
-  return bezierSpeedAt(std::min(1.0, t));
+  return bezierSpeedAt(std::min(1.0, t), bezGuess);
 }
 
-// Speed of the Bezier ramp at ramp time t: find the curve parameter whose ramp time is t.
-double TapeEngine::bezierSpeedAt(double t) const {
-  double lo = 0.0;
-  double hi = 1.0;
-  for (int i = 0; i < kBezierBisections; ++i) {
-    const double mid = (lo + hi) / 2.0;
-    if (bezierX(mid, bezX1, bezX2) < t) {
-      lo = mid;
-    } else {
-      hi = mid;
-    }
-  }
-  const double y = bezierY((lo + hi) / 2.0, bezY0, bezY1, bezY2, bezY3);
+// Speed of the Bezier ramp at ramp time t; `guess` carries the curve parameter from one call to
+// the next, so a ramp that moves on by one sample finds its new parameter in a step or two.
+double TapeEngine::bezierSpeedAt(double t, double& guess) const {
+  const double s = bezierParameter(t, bezX1, bezX2, guess);
+  const double y = bezierY(s, bezY0, bezY1, bezY2, bezY3);
   return pitchDomain ? std::exp2(y) - kPitchOffset : y;
 }
 
@@ -135,9 +127,10 @@ double TapeEngine::bezierSpeedAt(double t) const {
 // make up nothing.
 double TapeEngine::shapeLag() const {
   double lost = 0.0;
+  double guess = 0.0;
   for (int i = 0; i < kShapeLagPoints; ++i) {
     const double t = (i + 0.5) / kShapeLagPoints;
-    lost += 1.0 - std::min(1.0, bezierSpeedAt(t));
+    lost += 1.0 - std::min(1.0, bezierSpeedAt(t, guess));
   }
   return lost * rampLength / kShapeLagPoints;
 }

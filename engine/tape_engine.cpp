@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "ramp_math.h"
+#include "tape_reader.h"
 
 namespace reelstop {
 namespace {
@@ -13,29 +14,15 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr uint64_t kMinRingSamples = 128;  // keeps maxLag positive at absurdly low rates
 constexpr float kLargestTapeSample = 1e30f;
+constexpr int32_t kChunkFrames = 32;  // frames written ahead of the head, well inside the margin
 
 double onePole(double timeConstantS, double sampleRate) { return 1.0 - std::exp(-1.0 / (timeConstantS * sampleRate)); }
 
 // A non-finite sample would sit on the tape for its whole length and come back every time the
 // head passes; huge ones would overflow the interpolation.
-float tapeSample(float input) {
-  if (!std::isfinite(input)) return 0.0f;
-  return std::clamp(input, -kLargestTapeSample, kLargestTapeSample);
-}
-
-// Catmull-Rom interpolation around the head; negative indices wrap through the mask.
-float readTape(const float* ring, uint64_t mask, double position) {
-  const double whole = std::floor(position);
-  const auto i0 = static_cast<int64_t>(whole);
-  const auto t = static_cast<float>(position - whole);
-  const float y0 = ring[static_cast<uint64_t>(i0 - 1) & mask];
-  const float y1 = ring[static_cast<uint64_t>(i0) & mask];
-  const float y2 = ring[static_cast<uint64_t>(i0 + 1) & mask];
-  const float y3 = ring[static_cast<uint64_t>(i0 + 2) & mask];
-  const float c1 = 0.5f * (y2 - y0);
-  const float c2 = y0 - 2.5f * y1 + 2.0f * y2 - 0.5f * y3;
-  const float c3 = 0.5f * (y3 - y0) + 1.5f * (y1 - y2);
-  return ((c3 * t + c2) * t + c1) * t + y1;
+[[gnu::always_inline]] inline float tapeSample(float input) {
+  if (std::fabs(input) <= kLargestTapeSample) return input;
+  return std::isfinite(input) ? std::copysign(kLargestTapeSample, input) : 0.0f;
 }
 
 }  // namespace
@@ -47,7 +34,8 @@ void TapeEngine::prepare(double rate, int32_t channels, double seconds) {
   while (size < wanted) size <<= 1;
   mask = size - 1;
   maxLag = static_cast<double>(size) - 64.0;
-  rings.assign(static_cast<size_t>(std::max(channels, 0)), std::vector<float>(size, 0.0f));
+  ringCount = std::max(channels, 0);
+  rings.assign(static_cast<size_t>(ringCount) * size, 0.0f);
 
   fadeLength = static_cast<int32_t>(std::lround(0.015 * sampleRate));
   if (fadeLength < 2) fadeLength = 1;
@@ -68,37 +56,8 @@ void TapeEngine::prepare(double rate, int32_t channels, double seconds) {
 
 double TapeEngine::livePos() const { return static_cast<double>(static_cast<int64_t>(written - 3)) + 1.0; }
 
-void TapeEngine::process(float* const* io, int32_t channels, int32_t frames) {
-  const int32_t known = std::min(channels, static_cast<int32_t>(rings.size()));
-  for (int32_t i = 0; i < frames; ++i) {
-    const uint64_t w = written;
-    for (int32_t c = 0; c < known; ++c) rings[c][w & mask] = tapeSample(io[c][i]);
-    written = w + 1;
-    const auto now = static_cast<double>(static_cast<int64_t>(w - 2));
-
-    const double oldSpeed = speed;
-    stepPhaseSpeed(now);
-    accel = speed - oldSpeed;
-
-    const auto amp = static_cast<float>(tapeLevel(speed));
-    const bool fading = fadeRemaining > 0;
-    const double mix =
-        fading ? 0.5 - 0.5 * std::cos(kPi * (1.0 - static_cast<double>(fadeRemaining) / fadeLength)) : 1.0;
-    const auto mixIn = static_cast<float>(mix);
-    const auto mixOut = static_cast<float>(1.0 - mix);
-    for (int32_t c = 0; c < known; ++c) {
-      const float* ring = rings[c].data();
-      float out = readTape(ring, mask, readPos);
-      if (fading) out = out * mixIn + readTape(ring, mask, fadePos) * mixOut;
-      io[c][i] = out * amp;
-    }
-    for (int32_t c = std::max(known, 0); c < channels; ++c) io[c][i] = 0.0f;
-
-    advance(now);
-  }
-}
-
-void TapeEngine::stepPhaseSpeed(double now) {
+// The per-sample steps are forced inline so the loop keeps the head and speed in registers.
+[[gnu::always_inline]] inline void TapeEngine::stepPhaseSpeed(double now) {
   switch (state) {
     case EngineState::Playing: speed = playingSpeed(now); return;
     case EngineState::Stopping:
@@ -118,24 +77,29 @@ void TapeEngine::stepPhaseSpeed(double now) {
   }
 }
 
+[[gnu::always_inline]] inline double TapeEngine::playingSpeed(double now) {
+  return playingLaw(now, readPos, speed, varispeedSmoothed, boost);
+}
+
 // Follows the varispeed target; back at 100 % the tape runs faster until it has caught up.
-double TapeEngine::playingSpeed(double now) {
-  varispeedSmoothed = varispeedSmoothed + (varispeed - varispeedSmoothed) * coef30ms;
-  const double lag = now - readPos;
+[[gnu::always_inline]] inline double TapeEngine::playingLaw(double now, double head, double current, double& smoothed,
+                                                            double& boosted) const {
+  smoothed = smoothed + (varispeed - smoothed) * coef30ms;
+  const double lag = now - head;
   double wanted = 0.0;
   if (varispeed > 0.9999 && lag > 0.0) {
     const double r = lag / catchWindow;
     const double f = std::min(0.03, lag);
     wanted = r < f ? f : std::min(1.0, r);
   }
-  if (wanted > boost) {
-    boost = boost + (wanted - boost) * coef80ms;
+  if (wanted > boosted) {
+    boosted = boosted + (wanted - boosted) * coef80ms;
   } else {
-    boost = wanted;
+    boosted = wanted;
   }
-  const double target = std::min(boost + varispeedSmoothed, 2.0);
-  const double s = speed + (target - speed) * coef10ms;
-  if (s > lag + 1.0) return std::max(lag + 1.0, varispeedSmoothed);
+  const double target = std::min(boosted + smoothed, 2.0);
+  const double s = current + (target - current) * coef10ms;
+  if (s > lag + 1.0) return std::max(lag + 1.0, smoothed);
   return s;
 }
 
@@ -144,7 +108,7 @@ void TapeEngine::setVarispeed(double ratio) {
   varispeed = std::clamp(ratio, 0.25, 1.0);
 }
 
-void TapeEngine::advance(double now) {
+[[gnu::always_inline]] inline void TapeEngine::advance(double now) {
   const double next = now + 1.0;
   if (fadeRemaining > 0) {
     fadePos = std::min(next, fadePos + speed);
@@ -211,15 +175,20 @@ void TapeEngine::endStart(double next) {
   }
 }
 
-void TapeEngine::snapToLive(double next) {
-  const double d = next - readPos;
-  if (d > 0.0 && d < 0.001 && speed <= 1.001) {
-    readPos = next;
-    if (varispeedSmoothed > 0.9999) speed = 1.0;
+[[gnu::always_inline]] inline void TapeEngine::snapToLive(double next) {
+  snapLaw(next, readPos, speed, varispeedSmoothed);
+}
+
+// Within a thousandth of a sample of the live position the head lands on it exactly.
+[[gnu::always_inline]] inline void TapeEngine::snapLaw(double next, double& head, double& current, double smoothed) {
+  const double d = next - head;
+  if (d > 0.0 && d < 0.001 && current <= 1.001) {
+    head = next;
+    if (smoothed > 0.9999) current = 1.0;
   }
 }
 
-void TapeEngine::checkLag(double next, double lag) {
+[[gnu::always_inline]] inline void TapeEngine::checkLag(double next, double lag) {
   if (lag <= maxLag) return;
   switch (state) {
     case EngineState::Scratching: return;
@@ -237,6 +206,137 @@ void TapeEngine::jumpHead(double newPos) {
   fadePos = readPos;
   readPos = newPos;
   fadeRemaining = fadeLength;
+}
+
+void TapeEngine::process(float* const* io, int32_t channels, int32_t frames) {
+  const int32_t known = std::min(channels, ringCount);
+  for (int32_t from = 0; from < frames; from += kChunkFrames) {
+    const int32_t count = std::min(kChunkFrames, frames - from);
+    writeAhead(io, known, from, count);
+    ReadPlan plan[kChunkFrames];
+    int32_t i = 0;
+    if (state == EngineState::Playing && fadeRemaining == 0) i = stepPlaying(plan, count);
+    for (; i < count; ++i) plan[i] = stepHead();
+    render(plan, io, channels, known, from, count);
+  }
+}
+
+// Input goes onto the tape a chunk ahead of the head, so reading the newest frames never waits
+// for the stores that wrote them. No tap reaches past the sample being processed, and the frames
+// overwritten ahead are older than the 64-sample margin behind the oldest tap.
+void TapeEngine::writeAhead(float* const* io, int32_t known, int32_t from, int32_t count) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  // Stereo, four frames at a time while they need no cleaning and do not wrap the ring.
+  if (known == 2 && ringCount == 2) {
+    const __m128 largest = _mm_set1_ps(kLargestTapeSample);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    for (; i + 4 <= count; i += 4) {
+      const uint64_t slot = (written + static_cast<uint64_t>(i)) & mask;
+      const __m128 left = _mm_loadu_ps(io[0] + from + i);
+      const __m128 right = _mm_loadu_ps(io[1] + from + i);
+      const __m128 clean = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(left, magnitude), largest),
+                                      _mm_cmple_ps(_mm_and_ps(right, magnitude), largest));
+      if (slot > mask - 3 || _mm_movemask_ps(clean) != 0xF) break;
+      float* const frames = rings.data() + slot * 2;
+      _mm_storeu_ps(frames, _mm_unpacklo_ps(left, right));
+      _mm_storeu_ps(frames + 4, _mm_unpackhi_ps(left, right));
+    }
+  }
+#endif
+  for (; i < count; ++i) {
+    float* const frame = rings.data() + ((written + static_cast<uint64_t>(i)) & mask) * ringCount;
+    for (int32_t c = 0; c < known; ++c) frame[c] = tapeSample(io[c][from + i]);
+  }
+}
+
+// One sample of the head: its speed, where it reads and how loud, then its move to the next.
+[[gnu::always_inline]] inline TapeEngine::ReadPlan TapeEngine::stepHead() {
+  const uint64_t w = written;
+  written = w + 1;
+  const auto now = static_cast<double>(static_cast<int64_t>(w - 2));
+  const double oldSpeed = speed;
+  stepPhaseSpeed(now);
+  accel = speed - oldSpeed;
+
+  ReadPlan plan{tapAt(readPos), static_cast<float>(tapeLevel(speed)), 1.0f, 0.0f, {}};
+  if (fadeRemaining > 0) {
+    const double mix = 0.5 - 0.5 * std::cos(kPi * (1.0 - static_cast<double>(fadeRemaining) / fadeLength));
+    plan.mixIn = static_cast<float>(mix);
+    plan.mixOut = static_cast<float>(1.0 - mix);
+    plan.tail = tapAt(fadePos);
+  }
+  advance(now);
+  return plan;
+}
+
+// Playing without a crossfade, the common case, with the head's state held in registers: the same
+// steps as stepHead in Playing, until a jump starts a crossfade. Returns the samples stepped.
+int32_t TapeEngine::stepPlaying(ReadPlan* plan, int32_t count) {
+  double head = readPos;
+  double current = speed;
+  double smoothed = varispeedSmoothed;
+  double boosted = boost;
+  double oldSpeed = speed;
+  uint64_t w = written;
+  int32_t i = 0;
+  bool jumped = false;
+  while (i < count && !jumped) {
+    const auto now = static_cast<double>(static_cast<int64_t>(w - 2));
+    ++w;
+    oldSpeed = current;
+    current = playingLaw(now, head, current, smoothed, boosted);
+    plan[i++] = {tapAt(head), static_cast<float>(tapeLevel(current)), 1.0f, 0.0f, {}};
+    const double next = now + 1.0;
+    head = std::min(next, head + current);
+    const double lag = next - head;
+    snapLaw(next, head, current, smoothed);
+    jumped = lag > maxLag;
+    if (jumped) {
+      fadePos = head;
+      head = next - maxLag / 2.0;
+      fadeRemaining = fadeLength;
+    }
+  }
+  readPos = head;
+  accel = current - oldSpeed;
+  speed = current;
+  varispeedSmoothed = smoothed;
+  boost = boosted;
+  written = w;
+  return i;
+}
+
+void TapeEngine::render(const ReadPlan* plan, float* const* io, int32_t channels, int32_t known, int32_t from,
+                        int32_t count) const {
+  const float* const tape = rings.data();
+#if defined(__SSE2__)
+  if (known == 2 && ringCount == 2) {
+    for (int32_t i = 0; i < count; ++i) {
+      const ReadPlan& p = plan[i];
+      StereoSample out = interpolateStereo(tape, mask, p.head);
+      if (p.mixOut != 0.0f) {
+        out = _mm_add_ps(_mm_mul_ps(out, _mm_set1_ps(p.mixIn)),
+                         _mm_mul_ps(interpolateStereo(tape, mask, p.tail), _mm_set1_ps(p.mixOut)));
+      }
+      out = _mm_mul_ps(out, _mm_set1_ps(p.amp));
+      _mm_store_ss(io[0] + from + i, out);
+      _mm_store_ss(io[1] + from + i, _mm_shuffle_ps(out, out, _MM_SHUFFLE(1, 1, 1, 1)));
+    }
+  } else
+#endif
+  {
+    for (int32_t c = 0; c < known; ++c) {
+      float* const out = io[c] + from;
+      for (int32_t i = 0; i < count; ++i) {
+        const ReadPlan& p = plan[i];
+        float sample = interpolate(tape, mask, ringCount, c, p.head);
+        if (p.mixOut != 0.0f) sample = sample * p.mixIn + interpolate(tape, mask, ringCount, c, p.tail) * p.mixOut;
+        out[i] = sample * p.amp;
+      }
+    }
+  }
+  for (int32_t c = std::max(known, 0); c < channels; ++c) std::fill(io[c] + from, io[c] + from + count, 0.0f);
 }
 
 }  // namespace reelstop

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tape_reader.h"
+
 namespace reelstop {
 
 enum class StartMode : int32_t { SpinUp = 0, CatchUp = 1 };
@@ -27,7 +29,8 @@ constexpr double kMaxScratchSpeed = 6.0;
 
 class TapeEngine {
  public:
-  std::vector<std::vector<float>> rings;
+  std::vector<float> rings;  // mask + 1 frames of ringCount samples each (tape_reader.h)
+  int32_t ringCount = 0;
   uint64_t mask = 0;
   uint64_t written = 0;  // input samples written since prepare: the next write index
   double sampleRate = 48000.0;
@@ -55,7 +58,8 @@ class TapeEngine {
   double bezY1 = 0.0;
   double bezY2 = 0.0;
   double bezY3 = 0.0;
-  double accel = 0.0;  // change of speed over the last sample
+  double bezGuess = 0.0;  // curve parameter of the last Bezier sample: where the next search starts
+  double accel = 0.0;     // change of speed over the last sample
   double scratchOrigin = 0.0;
   double scratchTarget = 0.0;
   double scratchOmega = 0.0;  // per sample
@@ -92,10 +96,26 @@ class TapeEngine {
   double livePos() const;
 
  private:
+  // Where and how loud one sample reads the tape; tail is the outgoing position of a crossfade.
+  struct ReadPlan {
+    Tap head;
+    float amp;
+    float mixIn;
+    float mixOut;
+    Tap tail;
+  };
+
+  void writeAhead(float* const* io, int32_t known, int32_t from, int32_t count);
+  ReadPlan stepHead();
+  int32_t stepPlaying(ReadPlan* plan, int32_t count);
+  double playingLaw(double now, double head, double current, double& smoothed, double& boosted) const;
+  static void snapLaw(double next, double& head, double& current, double smoothed);
+  void render(const ReadPlan* plan, float* const* io, int32_t channels, int32_t known, int32_t from,
+              int32_t count) const;
   double playingSpeed(double now);
   double plainRampSpeed() const;
-  double bezierRampSpeed() const;
-  double bezierSpeedAt(double t) const;
+  double bezierRampSpeed();
+  double bezierSpeedAt(double t, double& guess) const;
   double platterRampSpeed() const;
   double scratchSpeed(double now) const;
   double landingLag(double t) const;

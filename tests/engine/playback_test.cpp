@@ -46,7 +46,7 @@ TEST(Playback, SizesTheTapeForTwentySecondsAndTheCrossfadeForFifteenMilliseconds
   for (const Expected& e :
        {Expected{44100, 1048512, 662}, Expected{48000, 1048512, 720}, Expected{96000, 2097088, 1440}}) {
     Engine engine(2, e.rate);
-    EXPECT_EQ(engine.tape().rings[0].size(), static_cast<size_t>(e.maxLag) + 64) << e.rate;
+    EXPECT_EQ(engine.tape().rings.size(), 2 * (static_cast<size_t>(e.maxLag) + 64)) << e.rate;
     EXPECT_EQ(engine.tape().maxLag, e.maxLag) << e.rate;
     EXPECT_EQ(engine.tape().fadeLength, e.fadeLength) << e.rate;
   }

@@ -1,0 +1,70 @@
+// Reading the tape: Catmull-Rom interpolation around a read position, for one channel or,
+// with SSE, for both channels of a stereo tape at once (the same float operations per lane).
+// The tape is stored frame by frame: sample c of position p sits at (p AND mask) x channels + c.
+// Audio thread: pure arithmetic on the tape, no allocation.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace reelstop {
+
+// A read position split into its whole sample and the fraction between it and the next.
+struct Tap {
+  int64_t index;
+  float fraction;
+};
+
+// floor() without a library call; positions stay far inside the 64-bit range.
+[[gnu::always_inline]] inline Tap tapAt(double position) {
+  auto whole = static_cast<int64_t>(position);
+  if (static_cast<double>(whole) > position) --whole;
+  return {whole, static_cast<float>(position - static_cast<double>(whole))};
+}
+
+// One channel; negative indices wrap through the mask.
+[[gnu::always_inline]] inline float interpolate(const float* tape, uint64_t mask, int32_t stride, int32_t channel,
+                                                Tap tap) {
+  const auto i0 = static_cast<uint64_t>(tap.index);
+  const float t = tap.fraction;
+  const float y0 = tape[((i0 - 1) & mask) * stride + channel];
+  const float y1 = tape[(i0 & mask) * stride + channel];
+  const float y2 = tape[((i0 + 1) & mask) * stride + channel];
+  const float y3 = tape[((i0 + 2) & mask) * stride + channel];
+  const float c1 = 0.5f * (y2 - y0);
+  const float c2 = y0 - 2.5f * y1 + 2.0f * y2 - 0.5f * y3;
+  const float c3 = 0.5f * (y3 - y0) + 1.5f * (y1 - y2);
+  return ((c3 * t + c2) * t + c1) * t + y1;
+}
+
+#if defined(__SSE2__)
+using StereoSample = __m128;  // left and right in lanes 0 and 1
+
+// Both channels of a stereo tape; the four frames are one run except where the ring wraps.
+[[gnu::always_inline]] inline StereoSample interpolateStereo(const float* tape, uint64_t mask, Tap tap) {
+  const auto i0 = static_cast<uint64_t>(tap.index);
+  const uint64_t first = (i0 - 1) & mask;
+  if (first > mask - 3) {
+    return _mm_setr_ps(interpolate(tape, mask, 2, 0, tap), interpolate(tape, mask, 2, 1, tap), 0.0f, 0.0f);
+  }
+  const __m128 early = _mm_loadu_ps(tape + first * 2);  // y0 left, y0 right, y1 left, y1 right
+  const __m128 late = _mm_loadu_ps(tape + first * 2 + 4);
+  const __m128 y0 = early;
+  const __m128 y1 = _mm_movehl_ps(early, early);
+  const __m128 y2 = late;
+  const __m128 y3 = _mm_movehl_ps(late, late);
+  const __m128 half = _mm_set1_ps(0.5f);
+  const __m128 t = _mm_set1_ps(tap.fraction);
+  const __m128 c1 = _mm_mul_ps(half, _mm_sub_ps(y2, y0));
+  const __m128 c2 =
+      _mm_sub_ps(_mm_add_ps(_mm_sub_ps(y0, _mm_mul_ps(_mm_set1_ps(2.5f), y1)), _mm_mul_ps(_mm_set1_ps(2.0f), y2)),
+                 _mm_mul_ps(half, y3));
+  const __m128 c3 = _mm_add_ps(_mm_mul_ps(half, _mm_sub_ps(y3, y0)), _mm_mul_ps(_mm_set1_ps(1.5f), _mm_sub_ps(y1, y2)));
+  return _mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(c3, t), c2), t), c1), t), y1);
+}
+#endif
+
+}  // namespace reelstop
