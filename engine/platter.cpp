@@ -35,9 +35,11 @@ void TapeEngine::releasePlatter(double rampSamples, const PlatterFeel& feel, dou
   cutStarted = false;
   rampLength = usableRampLength(rampSamples);
   rampElapsed = 0.0;
-  const MotorSolution motor = solvePlatterMotor(speed, accel, platterResponse, platterMotor, rampLength);
+  // The lag estimate costs a simulation of its own; only a silent restart on a grid uses it.
+  const bool restartOnGrid = silent && hasGrid(grid);
+  const MotorSolution motor = solvePlatterMotor(speed, accel, platterResponse, platterMotor, rampLength, restartOnGrid);
   platterLimit = motor.limit;
-  if (silent) readPos = livePos() - (hasGrid(grid) ? gridRestartOffset(motor.lagSamples, grid) : 0.0);
+  if (silent) readPos = livePos() - (restartOnGrid ? gridRestartOffset(motor.lagSamples, grid) : 0.0);
   state = EngineState::Starting;
 }
 

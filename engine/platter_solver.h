@@ -1,4 +1,6 @@
-// Solves the brake or motor strength that makes a weighted platter ramp take a given length.
+// Solves the brake or motor strength that makes a weighted platter ramp take a given length:
+// 28 halvings of the strength, each candidate judged by simulating the platter. The results are
+// those of simulating every candidate in full; most candidates are judged without a simulation.
 // Audio thread: pure arithmetic on scalars, no allocation.
 #pragma once
 
@@ -17,8 +19,10 @@ int64_t platterMaxSteps(double rampSamples);
 // Deceleration of a brake that brings the platter from (speed, accel) to rest within rampSamples.
 double solvePlatterBrake(double speed, double accel, double response, double rampSamples);
 
-// Largest motor acceleration that brings the platter from (speed, accel) to normal speed
-// within rampSamples, and the lag that start builds up.
-MotorSolution solvePlatterMotor(double speed, double accel, double response, double motorSamples, double rampSamples);
+// Largest motor acceleration that brings the platter from (speed, accel) to normal speed within
+// rampSamples, and, when withLag is set, the lag that start builds up (0 otherwise: finding it
+// costs a simulation of its own).
+MotorSolution solvePlatterMotor(double speed, double accel, double response, double motorSamples, double rampSamples,
+                                bool withLag);
 
 }  // namespace reelstop
