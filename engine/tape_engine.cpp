@@ -312,16 +312,29 @@ void TapeEngine::render(const ReadPlan* plan, float* const* io, int32_t channels
   const float* const tape = rings.data();
 #if defined(__SSE2__)
   if (known == 2 && ringCount == 2) {
-    for (int32_t i = 0; i < count; ++i) {
+    float* const left = io[0] + from;
+    float* const right = io[1] + from;
+    int32_t i = 0;
+    while (i < count) {
+      // Two frames at once when neither crossfades: frame i in lanes 0 and 1, frame i + 1 in 2 and 3.
+      if (i + 1 < count && plan[i].mixOut == 0.0f && plan[i + 1].mixOut == 0.0f) {
+        const __m128 out = _mm_mul_ps(interpolateStereoPair(tape, mask, plan[i].head, plan[i + 1].head),
+                                      _mm_setr_ps(plan[i].amp, plan[i].amp, plan[i + 1].amp, plan[i + 1].amp));
+        _mm_storel_pi(reinterpret_cast<__m64*>(left + i), _mm_shuffle_ps(out, out, _MM_SHUFFLE(2, 0, 2, 0)));
+        _mm_storel_pi(reinterpret_cast<__m64*>(right + i), _mm_shuffle_ps(out, out, _MM_SHUFFLE(3, 1, 3, 1)));
+        i += 2;
+        continue;
+      }
       const ReadPlan& p = plan[i];
-      StereoSample out = interpolateStereo(tape, mask, p.head);
+      __m128 out = interpolateStereo(tape, mask, p.head);
       if (p.mixOut != 0.0f) {
         out = _mm_add_ps(_mm_mul_ps(out, _mm_set1_ps(p.mixIn)),
                          _mm_mul_ps(interpolateStereo(tape, mask, p.tail), _mm_set1_ps(p.mixOut)));
       }
       out = _mm_mul_ps(out, _mm_set1_ps(p.amp));
-      _mm_store_ss(io[0] + from + i, out);
-      _mm_store_ss(io[1] + from + i, _mm_shuffle_ps(out, out, _MM_SHUFFLE(1, 1, 1, 1)));
+      _mm_store_ss(left + i, out);
+      _mm_store_ss(right + i, _mm_shuffle_ps(out, out, _MM_SHUFFLE(1, 1, 1, 1)));
+      ++i;
     }
   } else
 #endif

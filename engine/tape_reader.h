@@ -41,29 +41,50 @@ struct Tap {
 }
 
 #if defined(__SSE2__)
-using StereoSample = __m128;  // left and right in lanes 0 and 1
-
-// Both channels of a stereo tape; the four frames are one run except where the ring wraps.
-[[gnu::always_inline]] inline StereoSample interpolateStereo(const float* tape, uint64_t mask, Tap tap) {
-  const auto i0 = static_cast<uint64_t>(tap.index);
-  const uint64_t first = (i0 - 1) & mask;
-  if (first > mask - 3) {
-    return _mm_setr_ps(interpolate(tape, mask, 2, 0, tap), interpolate(tape, mask, 2, 1, tap), 0.0f, 0.0f);
-  }
-  const __m128 early = _mm_loadu_ps(tape + first * 2);  // y0 left, y0 right, y1 left, y1 right
-  const __m128 late = _mm_loadu_ps(tape + first * 2 + 4);
-  const __m128 y0 = early;
-  const __m128 y1 = _mm_movehl_ps(early, early);
-  const __m128 y2 = late;
-  const __m128 y3 = _mm_movehl_ps(late, late);
+// Four lanes of Catmull-Rom: the same float operations, in the same order, as interpolate().
+[[gnu::always_inline]] inline __m128 catmullRom(__m128 y0, __m128 y1, __m128 y2, __m128 y3, __m128 t) {
   const __m128 half = _mm_set1_ps(0.5f);
-  const __m128 t = _mm_set1_ps(tap.fraction);
   const __m128 c1 = _mm_mul_ps(half, _mm_sub_ps(y2, y0));
   const __m128 c2 =
       _mm_sub_ps(_mm_add_ps(_mm_sub_ps(y0, _mm_mul_ps(_mm_set1_ps(2.5f), y1)), _mm_mul_ps(_mm_set1_ps(2.0f), y2)),
                  _mm_mul_ps(half, y3));
   const __m128 c3 = _mm_add_ps(_mm_mul_ps(half, _mm_sub_ps(y3, y0)), _mm_mul_ps(_mm_set1_ps(1.5f), _mm_sub_ps(y1, y2)));
   return _mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(c3, t), c2), t), c1), t), y1);
+}
+
+// The four stereo frames around a tap of a stereo tape: early = frames i0 - 1 and i0, late =
+// frames i0 + 1 and i0 + 2, each as left, right, left, right.
+struct StereoTaps {
+  __m128 early;
+  __m128 late;
+};
+
+[[gnu::always_inline]] inline StereoTaps stereoTaps(const float* tape, uint64_t mask, Tap tap) {
+  const auto i0 = static_cast<uint64_t>(tap.index);
+  const uint64_t first = (i0 - 1) & mask;
+  if (first <= mask - 3) return {_mm_loadu_ps(tape + first * 2), _mm_loadu_ps(tape + first * 2 + 4)};
+  // Where the ring wraps the frames are not one run.
+  const float* f0 = tape + first * 2;
+  const float* f1 = tape + (i0 & mask) * 2;
+  const float* f2 = tape + ((i0 + 1) & mask) * 2;
+  const float* f3 = tape + ((i0 + 2) & mask) * 2;
+  return {_mm_setr_ps(f0[0], f0[1], f1[0], f1[1]), _mm_setr_ps(f2[0], f2[1], f3[0], f3[1])};
+}
+
+// Left and right of one tap, in lanes 0 and 1.
+[[gnu::always_inline]] inline __m128 interpolateStereo(const float* tape, uint64_t mask, Tap tap) {
+  const StereoTaps taps = stereoTaps(tape, mask, tap);
+  return catmullRom(taps.early, _mm_movehl_ps(taps.early, taps.early), taps.late, _mm_movehl_ps(taps.late, taps.late),
+                    _mm_set1_ps(tap.fraction));
+}
+
+// Two taps at once: left and right of the first in lanes 0 and 1, of the second in lanes 2 and 3.
+[[gnu::always_inline]] inline __m128 interpolateStereoPair(const float* tape, uint64_t mask, Tap first, Tap second) {
+  const StereoTaps a = stereoTaps(tape, mask, first);
+  const StereoTaps b = stereoTaps(tape, mask, second);
+  return catmullRom(_mm_movelh_ps(a.early, b.early), _mm_movehl_ps(b.early, a.early), _mm_movelh_ps(a.late, b.late),
+                    _mm_movehl_ps(b.late, a.late),
+                    _mm_setr_ps(first.fraction, first.fraction, second.fraction, second.fraction));
 }
 #endif
 
