@@ -278,15 +278,16 @@ int32_t TapeEngine::stepPlaying(ReadPlan* plan, int32_t count) {
   double smoothed = varispeedSmoothed;
   double boosted = boost;
   double oldSpeed = speed;
-  uint64_t w = written;
+  auto now = static_cast<double>(static_cast<int64_t>(written - 2));  // whole numbers: exact as doubles
   int32_t i = 0;
   bool jumped = false;
   while (i < count && !jumped) {
-    const auto now = static_cast<double>(static_cast<int64_t>(w - 2));
-    ++w;
     oldSpeed = current;
     current = playingLaw(now, head, current, smoothed, boosted);
-    plan[i++] = {tapAt(head), static_cast<float>(tapeLevel(current)), 1.0f, 0.0f, {}};
+    ReadPlan& p = plan[i++];  // without a crossfade, mixIn and tail are never read
+    p.head = tapAt(head);
+    p.amp = static_cast<float>(tapeLevel(current));
+    p.mixOut = 0.0f;
     const double next = now + 1.0;
     head = std::min(next, head + current);
     const double lag = next - head;
@@ -297,13 +298,14 @@ int32_t TapeEngine::stepPlaying(ReadPlan* plan, int32_t count) {
       head = next - maxLag / 2.0;
       fadeRemaining = fadeLength;
     }
+    now = next;
   }
   readPos = head;
   accel = current - oldSpeed;
   speed = current;
   varispeedSmoothed = smoothed;
   boost = boosted;
-  written = w;
+  written += static_cast<uint64_t>(i);
   return i;
 }
 
