@@ -84,10 +84,20 @@ TEST(PlatterSolver, RenderedCurvesFollowThePlainLimits) {
   }
   engine.skip(10);
   rs_release_platter(engine.handle, 24000, 65, 85, 6000);
-  const MotorSolution motor = referenceMotor(0.0, 0.0, response, 0.085 * kRate, 24000);
-  EXPECT_EQ(engine.tape().platterLimit, motor.limit);
+  const double motorSamples = 0.085 * kRate;
+  const MotorSolution motor = referenceMotor(0.0, 0.0, response, motorSamples, 24000);
   const double offset = std::ceil(motor.lagSamples / 6000) * 6000 - motor.lagSamples;
   EXPECT_EQ(rs_lag(engine.handle), offset) << "the restart uses the plain lag estimate";
+  const auto starting = engine.speeds(23999);
+  speed = 0.0;  // standing still since the stop
+  accel = 0.0;
+  for (int i = 0; i < 23999; ++i) {
+    const double asked = std::clamp((1.0 - speed) / motorSamples, -motor.limit, motor.limit);
+    const double expected = speed + accel + (asked - accel) * response;
+    ASSERT_EQ(starting[i], expected) << "sample " << i;
+    accel = expected - speed;
+    speed = expected;
+  }
 }
 
 }  // namespace
