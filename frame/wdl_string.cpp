@@ -1,0 +1,20 @@
+// WDL_String formatting.
+#include "iplug/wdl_string.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace iplug {
+
+void WDL_String::SetFormatted(int maxLength, const char* format, ...) {
+  if (maxLength < 0) maxLength = 0;
+  std::vector<char> buffer(static_cast<size_t>(maxLength) + 1);
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer.data(), buffer.size(), format, args);
+  va_end(args);
+  mText = buffer.data();
+}
+
+}  // namespace iplug

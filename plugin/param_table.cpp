@@ -1,0 +1,85 @@
+// The nineteen parameters and their display functions.
+#include "param_table.h"
+
+#include <cmath>
+
+#include "params.h"
+
+namespace reelstop {
+namespace {
+
+using iplug::IParam;
+
+constexpr int kDisplayLength = 32;
+// ln(790 / 9990) / ln(0.5): puts 800 ms exactly at the middle of a time control's travel.
+constexpr double kTimeShapeExponent = 3.6605601196153152;
+constexpr double kLinearCurveBelow = 0.02;
+
+const std::vector<std::string> kSyncTexts = {"Free", "1/16", "1/8", "1/4", "1/2", "1 bar", "2 bars", "4 bars"};
+
+void initTime(IParam& param, const char* name, double defaultMs) {
+  param.InitDouble(name, defaultMs, 10.0, 10000.0, 0.1, "ms", 0, "", IParam::ShapePowCurve(kTimeShapeExponent),
+                   iplug::kUnitMilliseconds, formatTime);
+}
+
+void initCurve(IParam& param, const char* name) {
+  param.InitDouble(name, 0.0, -1.0, 1.0, 0.001, "", 0, "", IParam::ShapeLinear(), iplug::kUnitCustom, formatCurve);
+}
+
+void initUnit(IParam& param, const char* name, double defaultValue) {
+  param.InitDouble(name, defaultValue, 0.0, 1.0, 0.001, "", 0, "", IParam::ShapeLinear(), iplug::kUnitCustom,
+                   formatPlain);
+}
+
+}  // namespace
+
+void formatTime(double ms, iplug::WDL_String& text) {
+  if (ms < 1000.0) {
+    text.SetFormatted(kDisplayLength, "%d ms", static_cast<int>(std::lround(ms)));
+  } else {
+    text.SetFormatted(kDisplayLength, "%.2f s", ms / 1000.0);
+  }
+}
+
+void formatCurve(double curve, iplug::WDL_String& text) {
+  if (std::fabs(curve) < kLinearCurveBelow) {
+    text.Set("linear");
+  } else {
+    text.SetFormatted(kDisplayLength, "%.2f", curve);
+  }
+}
+
+void formatPercent(double percent, iplug::WDL_String& text) {
+  text.SetFormatted(kDisplayLength, "%d%%", static_cast<int>(std::lround(percent)));
+}
+
+void formatPlain(double value, iplug::WDL_String& text) { text.SetFormatted(kDisplayLength, "%.2f", value); }
+
+void initParams(iplug::Plugin& plugin) {
+  auto param = [&plugin](int index) -> IParam& { return *plugin.GetParam(index); };
+  param(kStop).InitBool("Stop", false);
+  initTime(param(kStopTime), "Stop Time", 800.0);
+  param(kStopSync).InitEnum("Stop Sync", 0, kSyncTexts);
+  initCurve(param(kStopCurve), "Stop Curve");
+  initTime(param(kStartTime), "Start Time", 400.0);
+  param(kStartSync).InitEnum("Start Sync", 0, kSyncTexts);
+  initCurve(param(kStartCurve), "Start Curve");
+  param(kStartMode).InitEnum("Start Mode", 0, {"Spin up", "Catch up"});
+  param(kVarispeed)
+      .InitDouble("Varispeed", 100.0, 25.0, 100.0, 0.01, "%", 0, "", IParam::ShapeLinear(), iplug::kUnitPercentage,
+                  formatPercent);
+  param(kMidiTrigger).InitBool("MIDI Trigger", true);
+  param(kSnap).InitEnum("Snap", 3, {"Free", "1/16", "1/8", "1/4", "1/2", "1 bar"});
+  param(kTurn).InitEnum("Turn", 0, {"1 bar", "2 bars"});
+  param(kRamp).InitEnum("Ramp", kRampPlatter, {"Manual", "Linear", "Bezier", "Bezier pitch", "Platter"});
+  param(kAuto).InitBool("Auto", true);
+  param(kScratch).InitDouble("Scratch", 0.0, -4.0, 4.0, 0.0001, "turns", 0, "", IParam::ShapeLinear(),
+                             iplug::kUnitCustom, formatPlain);
+  param(kLock).InitEnum("Lock", 0, {"Off", "1/16", "1/8", "1/4"});
+  param(kWeight).InitDouble("Weight", 15.0, 0.0, 100.0, 0.01, "%", 0, "", IParam::ShapeLinear(), iplug::kUnitPercentage,
+                            formatPercent);
+  initUnit(param(kEaseIn), "Ease In", 0.15);
+  initUnit(param(kEaseOut), "Ease Out", 0.45);
+}
+
+}  // namespace reelstop

@@ -1,0 +1,128 @@
+// The frame's services: chunks, the MIDI queue, parameters and timers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "iplug/ibyte_chunk.h"
+#include "iplug/imidi.h"
+#include "iplug/iparam.h"
+#include "iplug/timer.h"
+
+namespace iplug {
+namespace {
+
+TEST(IByteChunk, ReadsBackWhatWasPutAndRefusesAnyReadPastTheEnd) {
+  IByteChunk chunk;
+  const int32_t version = 7;
+  const double value = 0.15;
+  chunk.Put(&version);
+  EXPECT_EQ(chunk.Put(&value), 12);
+  int32_t readVersion = 0;
+  double readValue = 0.0;
+  EXPECT_EQ(chunk.Get(&readVersion, 0), 4);
+  EXPECT_EQ(chunk.Get(&readValue, 4), 12);
+  EXPECT_EQ(readVersion, 7);
+  EXPECT_EQ(readValue, 0.15);
+  for (int pos : {-1, 5, 12, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+    EXPECT_EQ(chunk.Get(&readValue, pos), -1) << pos;
+  }
+  EXPECT_EQ(readValue, 0.15) << "a refused read leaves its target alone";
+}
+
+IMidiMsg note(int offset, uint8_t number) { return IMidiMsg{offset, 0x90, number, 100}; }
+
+TEST(IMidiQueue, KeepsOffsetOrderWithEqualOffsetsInArrivalOrderAndShiftsAfterABlock) {
+  IMidiQueue queue(256);
+  EXPECT_EQ(queue.GetSize(), 512) << "room rounds up to whole 4096-byte pages";
+  for (auto [offset, number] : {std::pair{30, 1}, {10, 2}, {30, 3}, {10, 4}, {600, 5}}) {
+    queue.Add(note(offset, static_cast<uint8_t>(number)));
+  }
+  std::vector<int> order;
+  while (!queue.Empty() && queue.Peek().mOffset < 512) {
+    order.push_back(queue.Peek().NoteNumber());
+    queue.Remove();
+  }
+  EXPECT_EQ(order, (std::vector<int>{2, 4, 1, 3}));
+  queue.Flush(512);
+  ASSERT_EQ(queue.ToDo(), 1);
+  EXPECT_EQ(queue.Peek().mOffset, 88);
+
+  for (int i = 0; i < 2000; ++i) queue.Add(note(i % 7, 9));  // grows past its room
+  EXPECT_EQ(queue.ToDo(), 2001);
+  int previous = -1;
+  while (!queue.Empty()) {
+    EXPECT_GE(queue.Peek().mOffset, previous);
+    previous = queue.Peek().mOffset;
+    queue.Remove();
+  }
+}
+
+TEST(IMidiMsg, KindsComeFromTheStatusHighNibble) {
+  EXPECT_EQ((IMidiMsg{0, 0x93, 60, 1}).StatusMsg(), IMidiMsg::kNoteOn);
+  EXPECT_EQ((IMidiMsg{0, 0x8F, 60, 0}).StatusMsg(), IMidiMsg::kNoteOff);
+  EXPECT_EQ((IMidiMsg{0, 0xB0, 123, 0}).StatusMsg(), IMidiMsg::kControlChange);
+  EXPECT_EQ((IMidiMsg{0, 0x40, 0, 0}).StatusMsg(), IMidiMsg::kNone);
+  EXPECT_EQ((IMidiMsg{0, 0xF8, 0, 0}).StatusMsg(), IMidiMsg::kNone);
+}
+
+TEST(IParam, ShapesStepsAndRefusesWhatIsNotANumber) {
+  IParam time;
+  time.InitDouble("Time", 800, 10, 10000, 0.1, "ms", 0, "", IParam::ShapePowCurve(3.6605601196153152));
+  EXPECT_NEAR(time.FromNormalized(0.5), 800.0, 1e-9);
+  EXPECT_NEAR(time.ToNormalized(800.0), 0.5, 1e-12);
+  EXPECT_EQ(time.FromNormalized(1.0), 10000.0);
+  time.Set(20000);
+  EXPECT_EQ(time.Value(), 10000.0);
+  time.Set(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(time.Value(), 10000.0);
+  time.SetNormalized(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(time.Value(), 10000.0);
+  time.Set(123.456);
+  EXPECT_EQ(time.Value(), 123.456) << "continuous values are not rounded to their step";
+
+  IParam ramp;
+  ramp.InitEnum("Ramp", 4, {"a", "b", "c", "d", "e"});
+  for (auto [set, expected] : {std::pair{2.6, 3.0}, {2.5, 3.0}, {2.49, 2.0}, {-3.0, 0.0}, {9.0, 4.0}}) {
+    ramp.Set(set);
+    EXPECT_EQ(ramp.Value(), expected) << set;
+  }
+  WDL_String text;
+  ramp.GetDisplay(text);
+  EXPECT_STREQ(text.Get(), "e");
+  EXPECT_EQ(ramp.FromNormalized(0.6), 2.0);
+
+  IParam toggle;
+  toggle.InitBool("Stop", false, "", 0, "", "off", "on");
+  toggle.Set(0.5);
+  EXPECT_TRUE(toggle.Bool()) << "halves round away from zero";
+  toggle.GetDisplay(text);
+  EXPECT_STREQ(text.Get(), "on");
+}
+
+TEST(Timer, TicksEveryPeriodOnTheClockOfItsScopeUntilStopped) {
+  ManualTimerClock clock;
+  int ticks = 0;
+  std::unique_ptr<Timer> timer;
+  {
+    const TimerClock::Scope scope(clock);
+    timer = Timer::Create([&](Timer&) { ++ticks; }, 500);
+  }
+  clock.Advance(499.0);
+  EXPECT_EQ(ticks, 0);
+  clock.Advance(1.0);
+  EXPECT_EQ(ticks, 1);
+  clock.Advance(1600.0);
+  EXPECT_EQ(ticks, 4);
+  timer->Stop();
+  clock.Advance(5000.0);
+  EXPECT_EQ(ticks, 4);
+
+  int unscoped = 0;
+  auto orphan = Timer::Create([&](Timer&) { ++unscoped; }, 500);
+  clock.Advance(5000.0);
+  EXPECT_EQ(unscoped, 0) << "a timer made outside any wrapper's scope is not on this clock";
+}
+
+}  // namespace
+}  // namespace iplug
