@@ -1,8 +1,5 @@
-// Reelstop: construction, reset, the block and the timer.
+// Reelstop: construction and the timing functions on the current parameters.
 #include "reelstop.h"
-
-#include <algorithm>
-#include <cstring>
 
 #include "param_table.h"
 #include "reelstop_engine.h"
@@ -11,7 +8,6 @@ namespace reelstop {
 namespace {
 
 constexpr int kMidiQueueMessages = 512;
-constexpr int kMinMidiQueueMessages = 256;
 constexpr uint32_t kTimerPeriodMs = 500;
 
 constexpr int fourCharCode(const char (&code)[5]) {
@@ -56,38 +52,6 @@ Reelstop::Reelstop(const iplug::InstanceInfo& info) : iplug::Plugin(info, config
 
 // The timer stops before anything it calls into goes away.
 Reelstop::~Reelstop() { mTimer->Stop(); }
-
-void Reelstop::OnReset() {
-  mTiming.sampleRate = GetSampleRate();
-  mEngineHost.prepare(mTiming.sampleRate, MaxNChannels(iplug::ERoute::kOutput) >= 2 ? 2 : 1);
-  const Slot& engine = mEngineHost.current();
-  engine.api.set_varispeed(engine.engine, GetParam(kVarispeed)->Value() / 100.0);
-  SetLatency(rs_latency());
-  mMidiQueue.Resize(std::max(GetBlockSize(), kMinMidiQueueMessages));
-}
-
-void Reelstop::ProcessMidiMsg(const iplug::IMidiMsg& msg) { mMidiQueue.Add(msg); }
-
-void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
-  const int nIn = NChannelsConnected(iplug::ERoute::kInput);
-  const int nch = NChannelsConnected(iplug::ERoute::kOutput) >= 2 ? 2 : 1;
-  // From here on the outputs hold the dry input and the engine works on them in place.
-  for (int c = 0; c < nch; ++c) {
-    if (c < nIn && inputs[c] != nullptr) {
-      if (inputs[c] != outputs[c]) std::memcpy(outputs[c], inputs[c], sizeof(float) * static_cast<size_t>(nFrames));
-    } else {
-      std::fill(outputs[c], outputs[c] + nFrames, 0.0f);
-    }
-  }
-  mTiming.readTransport(GetTimeInfo(), GetHost() == iplug::EHost::kHostStandalone);
-  mEngineHost.beginBlock();
-  const Slot& engine = mEngineHost.current();
-  engine.api.set_varispeed(engine.engine, GetParam(kVarispeed)->Value() / 100.0);
-  engine.api.process(engine.engine, outputs, nch, nFrames);
-  mMidiQueue.Flush(nFrames);
-}
-
-void Reelstop::onTimer() { mEngineHost.poll(); }
 
 double Reelstop::rampSamples(int timeParam, int syncParam) const {
   return mTiming.rampSamples(GetParam(timeParam)->Value(), paramInt(syncParam));

@@ -33,11 +33,13 @@ class GridTiming {
   // samples, lengthened to end on the Snap grid.
   double startSamplesOnGrid(int offset, double length, double minimum, int snap) const;
 
+  // The "Snap" grid in beats whether or not the song plays: 0 for "Free", a bar for "1 bar".
+  double snapGridBeats(int snap) const;
+
   double samplesPerBeat() const { return 60.0 / tempo * sampleRate; }
   double beatsPerSample() const { return tempo / 60.0 / sampleRate; }
 
  private:
-  double snapGridBeats(int snap) const;
   double rampCapSamples() const { return 10.0 * sampleRate; }
 };
 

@@ -1,0 +1,169 @@
+// Engage and release control: notes, "Stop", the hand and the "Scratch" automation decide when
+// the tape stops, starts or scratches, and with which ramp.
+#include <algorithm>
+#include <cmath>
+
+#include "reelstop.h"
+
+namespace reelstop {
+namespace {
+
+constexpr double kTwoPi = 6.28318530717958647692;
+constexpr double kScratchDeadbandTurns = 0.01;
+constexpr double kShortestAutoStartBeats = 0.125;
+constexpr double kLongestAutoStartBeats = 1.0;
+constexpr double kReverseExtraBeats = 0.25;  // a record spinning backwards takes up to this much longer
+// "Lock": the grid a restarted tape lands on behind the track, in beats.
+constexpr double kLockBeats[] = {0.0, 0.25, 0.5, 1.0};
+constexpr int kControllerAllSoundOff = 120;
+constexpr int kControllerAllNotesOff = 123;
+
+}  // namespace
+
+double Reelstop::inertiaMs() const { return 110.0 * (GetParam(kWeight)->Value() / 100.0) + 10.0; }
+
+double Reelstop::motorMs() const { return 100.0 * (GetParam(kWeight)->Value() / 100.0) + 35.0; }
+
+bool Reelstop::countNote(const iplug::IMidiMsg& msg) {
+  switch (msg.StatusMsg()) {
+    case iplug::IMidiMsg::kNoteOn:
+      if (msg.Velocity() > 0) {
+        ++heldNotes;
+      } else {
+        heldNotes = std::max(heldNotes - 1, 0);
+      }
+      return true;
+    case iplug::IMidiMsg::kNoteOff: heldNotes = std::max(heldNotes - 1, 0); return true;
+    case iplug::IMidiMsg::kControlChange:
+      if (msg.ControlChangeIdx() != kControllerAllSoundOff && msg.ControlChangeIdx() != kControllerAllNotesOff) {
+        return false;
+      }
+      heldNotes = 0;
+      return true;
+    default: return false;
+  }
+}
+
+void Reelstop::updateEngaged(int offset) {
+  const bool hand = handDown.load();
+  const bool stopOn = paramOn(kStop);
+  const bool want = stopOn || hand || (paramOn(kMidiTrigger) && heldNotes > 0);
+
+  // "Scratch" automation scratches a tape held by "Stop", once it has moved off where it was.
+  if (hand) {
+    paramScratchArmed = true;
+    paramScratchMoved = false;
+  } else if (stopOn) {
+    const double turns = GetParam(kScratch)->Value();
+    if (!paramScratchArmed) {
+      paramScratchRef = turns;
+      paramScratchMoved = false;
+    }
+    if (std::fabs(turns - paramScratchRef) > kScratchDeadbandTurns) paramScratchMoved = true;
+    paramScratchArmed = true;
+    if (paramScratchMoved) {
+      scratchTo((turns - paramScratchRef) * kTwoPi, offset, want);
+      return;
+    }
+  } else {
+    paramScratchArmed = false;
+    paramScratchMoved = false;
+  }
+  if (scratching.load()) {
+    scratchTo(scratchAngle.load(), offset, want);
+    return;
+  }
+
+  // The end of a scratch is always followed by a fresh stop or start.
+  const bool engineScratching = engine().api.is_scratching(engine().engine) != 0;
+  if (engaged == want && !engineScratching) return;
+  engaged = want;
+  if (want) {
+    engageEngine(offset);
+  } else {
+    releaseEngine(offset);
+  }
+}
+
+void Reelstop::scratchTo(double angleRad, int offset, bool want) {
+  const Slot& tape = engine();
+  const double samplesPerRadian = samplesPerTurn.load() / kTwoPi;
+  double previousRad = lastScratchTarget;
+  if (tape.api.is_scratching(tape.engine) == 0) {
+    tape.api.begin_scratch(tape.engine);
+    lastScratchTarget = angleRad;
+    scratchStartAngle = angleRad;
+    // A scratch of a running tape counts as a stop, so the release measures its hold from here.
+    if (!engaged) {
+      engagedAt = blockStartSample + offset;
+      stopLength = mTiming.samplesPerBeat();
+    }
+    scratchTravel = 0.0;
+    previousRad = angleRad;
+  }
+  scratchTravel += std::fabs(angleRad - previousRad) * samplesPerRadian;
+  lastScratchTarget = angleRad;
+  tape.api.set_scratch_target(tape.engine, (angleRad - scratchStartAngle) * samplesPerRadian);
+  engaged = want;
+}
+
+void Reelstop::engageEngine(int offset) {
+  const Slot& tape = engine();
+  engagedAt = blockStartSample + offset;
+  scratchTravel = 0.0;
+  ++mStops;
+  if (paramOn(kAuto)) {
+    stopLength = autoStopSamples(offset);
+    tape.api.engage_platter(tape.engine, stopLength, inertiaMs(), motorMs());
+    return;
+  }
+  stopLength = rampSamples(kStopTime, kStopSync);
+  const int ramp = paramInt(kRamp);
+  switch (ramp) {
+    case kRampManual: tape.api.engage(tape.engine, stopLength, GetParam(kStopCurve)->Value()); return;
+    case kRampLinear: tape.api.engage(tape.engine, stopLength, 0.0); return;
+    case kRampBezier:
+    case kRampBezierPitch:
+      tape.api.engage_shaped(tape.engine, ramp == kRampBezierPitch ? 1 : 0, stopLength, GetParam(kEaseIn)->Value(),
+                             GetParam(kEaseOut)->Value());
+      return;
+    default: tape.api.engage_platter(tape.engine, stopLength, inertiaMs(), motorMs()); return;
+  }
+}
+
+void Reelstop::releaseEngine(int offset) {
+  const Slot& tape = engine();
+  const bool autoOn = paramOn(kAuto);
+  const int kind = autoOn ? kRampPlatter : paramInt(kRamp);
+  const double samplesPerBeat = mTiming.samplesPerBeat();
+  double requested = rampSamples(kStartTime, kStartSync);
+  if (autoOn) {
+    // A tap returns in an eighth of a beat, a hold in at most a beat, a drag by how far it pulled.
+    const auto held = static_cast<double>(blockStartSample + offset - engagedAt);
+    double beats = (scratchTravel > 0.0 ? scratchTravel : std::min(held, stopLength)) / samplesPerBeat;
+    beats = std::clamp(beats, kShortestAutoStartBeats, kLongestAutoStartBeats);
+    const double speed = tape.api.speed(tape.engine);
+    if (speed < 0.0) beats += std::min(-speed, 1.0) * kReverseExtraBeats;
+    requested = beats * samplesPerBeat;
+  }
+  const double minimum = kind == kRampPlatter ? 2.0 * (inertiaMs() + motorMs()) / 1000.0 * mTiming.sampleRate : 0.0;
+  const double length = startSamplesOnGrid(offset, requested, minimum);
+  mCapture.logRelease(offset, length, mTiming.blockPpq, reentryGridBeats(), mTiming.songPlaying);
+  const double grid = autoOn ? 0.0 : kLockBeats[std::clamp(paramInt(kLock), 0, 3)] * samplesPerBeat;
+  ++mStarts;
+  switch (kind) {
+    case kRampManual:
+      tape.api.release(tape.engine, paramInt(kStartMode), length, GetParam(kStartCurve)->Value());
+      return;
+    case kRampLinear: tape.api.release(tape.engine, 0, length, 0.0); return;
+    case kRampBezier:
+    case kRampBezierPitch:
+      // The eases swap: the spin-up is the stop played backwards.
+      tape.api.release_shaped(tape.engine, kind == kRampBezierPitch ? 1 : 0, length, GetParam(kEaseOut)->Value(),
+                              GetParam(kEaseIn)->Value(), grid);
+      return;
+    default: tape.api.release_platter(tape.engine, length, inertiaMs(), motorMs(), grid); return;
+  }
+}
+
+}  // namespace reelstop

@@ -1,0 +1,161 @@
+// Block processing: reset, the host's blocks split at note events, the level history and the
+// values published to the editor; the timer.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "iplug/denormals.h"
+#include "reelstop.h"
+#include "reelstop_engine.h"
+
+namespace reelstop {
+namespace {
+
+constexpr int kMinMidiQueueMessages = 256;
+constexpr float kSilence = 0.0001f;
+constexpr int32_t kLongestSilence = 1 << 30;
+constexpr double kIdleSeconds = 0.5;
+constexpr double kSpeedSettled = 0.001;
+constexpr double kTwoPi = 6.28318530717958647692;
+constexpr double kQuarterTurn = kTwoPi / 4.0;
+
+}  // namespace
+
+void Reelstop::OnReset() {
+  mTiming.sampleRate = GetSampleRate();
+  mEngineHost.prepare(mTiming.sampleRate, MaxNChannels(iplug::ERoute::kOutput) >= 2 ? 2 : 1);
+  engine().api.set_varispeed(engine().engine, GetParam(kVarispeed)->Value() / 100.0);
+  SetLatency(rs_latency());
+  engaged = false;
+  heldNotes = 0;
+  mMidiQueue.Resize(std::max(GetBlockSize(), kMinMidiQueueMessages));
+  mCapture.arm(mTiming.sampleRate, GetBlockSize());
+}
+
+void Reelstop::ProcessMidiMsg(const iplug::IMidiMsg& msg) { mMidiQueue.Add(msg); }
+
+void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
+  const iplug::ScopedFlushDenormals flushDenormals;
+  const int nIn = NChannelsConnected(iplug::ERoute::kInput);
+  const int nOut = NChannelsConnected(iplug::ERoute::kOutput);
+  const int nch = nOut >= 2 ? 2 : 1;
+  nFrames = std::max(nFrames, 0);
+  // From here on the outputs hold the dry input and the engine works on them in place.
+  for (int c = 0; c < nch; ++c) {
+    if (c < nIn && inputs[c] != nullptr) {
+      if (inputs[c] != outputs[c]) std::memcpy(outputs[c], inputs[c], sizeof(float) * static_cast<size_t>(nFrames));
+    } else {
+      std::fill(outputs[c], outputs[c] + nFrames, 0.0f);
+    }
+  }
+
+  mTiming.readTransport(GetTimeInfo(), GetHost() == iplug::EHost::kHostStandalone);
+  samplesPerTurn.store(mTiming.samplesPerTurn(paramInt(kTurn)));
+  samplesPerBeat.store(mTiming.samplesPerBeat());
+  if (mTiming.songPlaying) {
+    barOriginSample.store(static_cast<double>(samplesSeen.load()) -
+                          (mTiming.blockPpq - mTiming.barStartPpq) * mTiming.samplesPerBeat());
+  }
+
+  // A new engine starts playing: the next decision issues the stop again if one is wanted.
+  if (mEngineHost.beginBlock()) engaged = false;
+  engine().api.set_varispeed(engine().engine, GetParam(kVarispeed)->Value() / 100.0);
+
+  recordLevels(outputs, nch, nFrames);
+  mCapture.beforeEngine(outputs, nch, nFrames);
+  updateEngaged(0);
+
+  // Every counted note event acts at its own sample: render up to it, then decide there.
+  int done = 0;
+  while (!mMidiQueue.Empty() && mMidiQueue.Peek().mOffset < nFrames) {
+    const iplug::IMidiMsg msg = mMidiQueue.Peek();
+    mMidiQueue.Remove();
+    if (!countNote(msg)) continue;
+    const int offset = std::max(msg.mOffset, 0);
+    if (offset > done) {
+      renderEngine(outputs, nch, done, offset);
+      done = offset;
+    }
+    updateEngaged(offset);
+  }
+  if (done < nFrames) renderEngine(outputs, nch, done, nFrames);
+  mMidiQueue.Flush(nFrames);
+  blockStartSample += nFrames;
+
+  publishDisplay();
+  mCapture.afterEngine(outputs, nch, nFrames, nOut >= 2, engine().api.speed(engine().engine), mTiming.songPlaying,
+                       mTiming.blockPpq);
+}
+
+void Reelstop::renderEngine(float** outputs, int nch, int from, int to) {
+  float* channels[2] = {outputs[0] + from, nch > 1 ? outputs[1] + from : nullptr};
+  engine().api.process(engine().engine, channels, nch, to - from);
+}
+
+// The dry input's peak per 128 samples for the drawn record, and how long it has been silent.
+void Reelstop::recordLevels(float** outputs, int nch, int nFrames) {
+  int64_t seen = samplesSeen.load();
+  float loudest = 0.0f;
+  for (int i = 0; i < nFrames; ++i) {
+    float peak = 0.0f;
+    for (int c = 0; c < nch; ++c) peak = std::max(peak, std::fabs(outputs[c][i]));
+    loudest = std::max(loudest, peak);
+    runningPeak = std::max(runningPeak, peak);
+    if ((seen + 1) % kPeakSlotSamples == 0) {
+      peakHistory[static_cast<size_t>((seen / kPeakSlotSamples) % kPeakHistorySlots)].store(runningPeak,
+                                                                                            std::memory_order_relaxed);
+      runningPeak = 0.0f;
+    }
+    ++seen;
+  }
+  samplesSeen.store(seen);
+  silentSamples = loudest > kSilence
+                      ? 0
+                      : static_cast<int32_t>(std::min<int64_t>(silentSamples + int64_t{nFrames}, kLongestSilence));
+}
+
+void Reelstop::publishDisplay() {
+  const Slot& tape = engine();
+  const double speed = tape.api.speed(tape.engine);
+  displaySpeed.store(static_cast<float>(speed));
+  // The history position of the sample now being heard.
+  const double heard = static_cast<double>(samplesSeen.load()) - rs_latency() - tape.api.lag(tape.engine);
+  const bool idle = !mTiming.songPlaying && silentSamples >= static_cast<int32_t>(kIdleSeconds * mTiming.sampleRate) &&
+                    std::fabs(speed - 1.0) <= kSpeedSettled;
+  const bool turning = idle ? tape.api.is_scratching(tape.engine) != 0 : true;
+  const double samplesPerRadian = samplesPerTurn.load() / kTwoPi;
+  if (mTiming.songPlaying) {
+    // The song position of the heard sample, as a fraction of a turn; song position 0 sits a
+    // quarter turn back from angle 0.
+    const double beatSamples = samplesPerBeat.load();
+    const double songSamples = ((heard - barOriginSample.load()) / beatSamples + mTiming.barStartPpq) * beatSamples;
+    platterPhase.store(songSamples / samplesPerRadian - kQuarterTurn);
+  } else if (turning) {
+    // The record turns by exactly the tape that was played, backwards when it ran backwards.
+    platterPhase.store(platterPhase.load() + (heard - playhead.load()) / samplesPerRadian);
+  }
+  playhead.store(heard);
+  active.store(turning);
+  blockCount.fetch_add(1);
+}
+
+void Reelstop::onTimer() {
+  mEngineHost.poll();
+  if (mCapture.takeFull()) writeCapture();
+}
+
+void Reelstop::writeCapture() {
+  mCapture.write(mTiming.sampleRate, mTiming.tempo, mTiming.beatsPerBar, mTiming.snapGridBeats(paramInt(kSnap)));
+}
+
+void Reelstop::OnParamChangeUI(int, iplug::EParamSource) {
+  // The editor is told once it exists; without a drawing surface there is nobody to tell.
+}
+
+void Reelstop::OnUIClose() {
+  // Scratching first, so the audio thread never sees a scratch without a hand.
+  scratching.store(false);
+  handDown.store(false);
+}
+
+}  // namespace reelstop
