@@ -18,6 +18,7 @@ constexpr double kSnapBeats[] = {0.0, 0.25, 0.5, 1.0, 2.0};
 constexpr int kSnapBar = 5;
 constexpr double kBarSecondsWithoutTempo = 1.8;
 constexpr double kGridTolerance = 1e-9;
+constexpr double kWholeSampleTolerance = 1e-6;
 
 // value + k * step for the smallest whole k >= 0 that reaches least, counted a step at a time; a
 // target absurdly far off jumps there at once, so no transport can stall the audio thread.
@@ -26,6 +27,13 @@ double stepUntil(double value, double step, double least) {
   for (int i = 0; i < kCountedSteps && least > value; ++i) value += step;
   if (least > value) value += std::ceil((least - value) / step) * step;
   return value;
+}
+
+// A length meant to end on a grid line that falls on a whole sample must not miss it by a
+// rounding error: the engine ends a ramp on the first whole sample at or past its length.
+double onWholeSample(double samples) {
+  const double whole = std::round(samples);
+  return std::fabs(samples - whole) < kWholeSampleTolerance ? whole : samples;
 }
 
 }  // namespace
@@ -84,6 +92,7 @@ double GridTiming::autoStopSamples(int offset, int snap) const {
     // at least half a beat away.
     const double nearest = std::round(1.0 + pos - barStartPpq) + barStartPpq;
     beats = stepUntil(nearest, 1.0, pos + 0.5 - kGridTolerance) - pos;
+    return std::min(onWholeSample(beats / beatsPerSample()), rampCapSamples());
   }
   return std::min(beats / beatsPerSample(), rampCapSamples());
 }
@@ -97,6 +106,7 @@ double GridTiming::startSamplesOnGrid(int offset, double length, double minimum,
     const double nearest = std::round((beats + pos - barStartPpq) / grid) * grid + barStartPpq;
     beats = stepUntil(nearest, grid, beats * 0.5 + pos - kGridTolerance) - pos;
     beats = stepUntil(beats, grid, minimum * beatsPerSample());
+    return std::min(onWholeSample(beats / beatsPerSample()), rampCapSamples());
   }
   return std::min(beats / beatsPerSample(), rampCapSamples());
 }

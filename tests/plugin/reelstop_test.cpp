@@ -12,31 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-float numbered(long sample, int channel) {
-  return sample < 0 ? 0.0f : static_cast<float>(sample % 1000) * (channel ? -1e-3f : 1e-3f);
-}
-
-// Runs `seconds` of a numbered signal, continuing from `position`, through the instance in
-// 512-frame stereo blocks; when `check` is set the outputs must be the inputs two samples late.
-void play(Instance& instance, double seconds, long& position, bool check) {
-  const int frames = 512;
-  std::vector<float> in[2], out[2];
-  const long end = position + static_cast<long>(seconds * instance.plugin().GetSampleRate());
-  for (; position < end; position += frames) {
-    for (int c = 0; c < 2; ++c) {
-      in[c].resize(frames);
-      out[c].assign(frames, -1.0f);
-      for (int i = 0; i < frames; ++i) in[c][i] = numbered(position + i, c);
-    }
-    float* inputs[2] = {in[0].data(), in[1].data()};
-    float* outputs[2] = {out[0].data(), out[1].data()};
-    instance.host.process(inputs, outputs, frames);
-    for (int c = 0; c < 2 && check; ++c) {
-      for (int i = 0; i < frames; ++i) {
-        ASSERT_EQ(out[c][i], numbered(position + i - 2, c)) << "channel " << c << " sample " << position + i;
-      }
-    }
-  }
+// Plays whole 512-frame blocks for about `seconds`.
+void play(Instance& instance, double seconds) {
+  instance.playBlocks(static_cast<int>(seconds * instance.plugin().GetSampleRate() / 512));
 }
 
 TEST(Reelstop, PlaysThroughTwoSamplesLateAtEveryRate) {
@@ -44,8 +22,8 @@ TEST(Reelstop, PlaysThroughTwoSamplesLateAtEveryRate) {
     Instance instance;
     instance.host.configure(rate, 512, 2);
     EXPECT_EQ(instance.plugin().timing().sampleRate, rate);
-    long position = 0;
-    play(instance, 0.2, position, true);
+    play(instance, 0.2);
+    EXPECT_EQ(instance.firstDeparture(), -1) << "the input, exactly two samples late";
     EXPECT_EQ(instance.host.latency(), 2);
   }
 }
@@ -66,29 +44,49 @@ TEST(Reelstop, ReadsTheHostTransportEveryBlock) {
   EXPECT_NEAR(instance.plugin().rampSamples(kStopTime, kStopSync), 38400.0, 1e-9);
 }
 
-// A development build placed in the data folder is picked up by the 500 ms timer and plays.
-TEST(Reelstop, HotSwapsTheDevelopmentEngineWhileItPlays) {
-  char folder[] = "/tmp/reelstop-plugin-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  setenv("XDG_DATA_HOME", folder, 1);
-  setenv("TMPDIR", folder, 1);
-  fs::create_directories(fs::path(folder) / "Reelstop" / "dev");
-  fs::copy_file(REELSTOP_ENGINE_LIBRARY, fs::path(folder) / "Reelstop" / "dev" / "reelstop_engine.so");
-  {
-    Instance instance;
-    instance.host.configure(48000.0, 512, 2);
-    EXPECT_EQ(instance.plugin().engineHost().statusText(), "built-in engine");
-    long position = 0;
-    play(instance, 0.9, position, true);  // the first poll only notes the file
-    EXPECT_EQ(instance.plugin().engineHost().statusText(), "built-in engine");
-    play(instance, 0.2, position, false);  // loaded on the second; a new engine starts with an empty tape
-    EXPECT_EQ(instance.plugin().engineHost().statusText().rfind("dev ", 0), 0u)
-        << instance.plugin().engineHost().statusText();
-    play(instance, 0.2, position, true);
+// A data folder of the test's own with a development build in it.
+class DevelopmentEngine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    setenv("TMPDIR", folder, 1);
+    fs::create_directories(fs::path(folder) / "Reelstop" / "dev");
+    fs::copy_file(REELSTOP_ENGINE_LIBRARY, fs::path(folder) / "Reelstop" / "dev" / "reelstop_engine.so");
   }
-  unsetenv("XDG_DATA_HOME");
-  unsetenv("TMPDIR");
-  fs::remove_all(folder);
+  void TearDown() override {
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("TMPDIR");
+    fs::remove_all(folder);
+  }
+  char folder[32] = "/tmp/reelstop-plugin-XXXXXX";
+};
+
+// Picked up by the 500 ms timer on its second poll, and played.
+TEST_F(DevelopmentEngine, HotSwapsWhileThePlugInPlays) {
+  Instance instance;
+  instance.host.configure(48000.0, 512, 2);
+  EXPECT_EQ(instance.plugin().engineHost().statusText(), "built-in engine");
+  play(instance, 0.9);  // the first poll only notes the file
+  EXPECT_EQ(instance.plugin().engineHost().statusText(), "built-in engine");
+  EXPECT_EQ(instance.firstDeparture(), -1);
+  play(instance, 0.2);  // loaded on the second; a new engine starts with an empty tape
+  EXPECT_EQ(instance.plugin().engineHost().statusText().rfind("dev ", 0), 0u)
+      << instance.plugin().engineHost().statusText();
+  const long swapped = instance.firstDeparture();
+  play(instance, 0.2);
+  EXPECT_EQ(instance.firstDeparture(swapped + 2), -1) << "the new engine plays the input two samples late";
+}
+
+TEST_F(DevelopmentEngine, ASwappedInEngineIsStoppedAgainWhenAStopIsHeld) {
+  Instance instance;
+  instance.host.configure(48000.0, 512, 2);
+  instance.param(kStop).Set(1.0);
+  play(instance, 1.6);  // swapped in at one second, then a one-beat stop
+  ASSERT_EQ(instance.plugin().engineHost().statusText().rfind("dev ", 0), 0u);
+  EXPECT_EQ(instance.plugin().stopsIssued(), 2) << "the new engine plays until the stop is issued again";
+  EXPECT_TRUE(instance.plugin().isEngaged());
+  EXPECT_EQ(instance.plugin().displaySpeed.load(), 0.0f);
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+// Stops and starts from notes, "Stop" and the hand, at exact samples and with the right lengths.
+#include <gtest/gtest.h>
+
+#include "plugin_harness.h"
+#include "tape_engine.h"
+
+namespace reelstop::test {
+namespace {
+
+// A short linear stop: the head leaves the live signal, visibly, on the sample after it begins.
+void useLinearStops(Instance& instance) {
+  instance.host.configure(48000.0, 512, 2);
+  instance.set(kAuto, 0);
+  instance.set(kRamp, kRampLinear);
+  instance.set(kStopTime, 10);
+}
+
+TEST(Control, ANoteStopsTheTapeAtItsOwnSampleWhereverItArrives) {
+  struct Case {
+    int offset;
+    long departs;
+  };
+  // In the block, past the block (kept for the next one), and before it (taken as 0).
+  for (const Case& c : {Case{100, 613}, Case{600, 1113}, Case{-40, 513}}) {
+    Instance instance;
+    useLinearStops(instance);
+    instance.play(512);
+    instance.note(c.offset, true);
+    instance.playBlocks(3);
+    EXPECT_EQ(instance.firstDeparture(), c.departs) << "note at offset " << c.offset;
+    EXPECT_TRUE(instance.plugin().isEngaged());
+  }
+}
+
+TEST(Control, HeldNotesTriggerAndStopHoldTheTape) {
+  Instance instance;
+  useLinearStops(instance);
+  instance.note(10, true, 60);
+  instance.note(20, true, 64);
+  instance.note(30, false, 60);
+  instance.play(512);
+  EXPECT_TRUE(instance.plugin().isEngaged()) << "one of two notes still held";
+  instance.host.sendMidi({50, 0xB0, 123, 0});  // all notes off
+  instance.play(512);
+  EXPECT_FALSE(instance.plugin().isEngaged());
+  EXPECT_EQ(instance.plugin().startsIssued(), 1);
+
+  instance.set(kMidiTrigger, 0);
+  instance.note(0, true);
+  instance.play(512);
+  EXPECT_FALSE(instance.plugin().isEngaged()) << "counted, but the trigger is off";
+  instance.set(kMidiTrigger, 1);
+  instance.play(512);
+  EXPECT_TRUE(instance.plugin().isEngaged()) << "the held note stops the tape at the next block";
+
+  instance.set(kStop, 1);
+  instance.note(5, false);
+  instance.note(6, false);  // a note-off with nothing held stays at 0
+  instance.play(512);
+  EXPECT_TRUE(instance.plugin().isEngaged()) << "\"Stop\" holds through the note-off";
+  instance.set(kStop, 0);
+  instance.play(512);
+  EXPECT_FALSE(instance.plugin().isEngaged());
+}
+
+// Samples from a release until the start has landed back on the live signal.
+long startLength(Instance& instance) {
+  long samples = 0;
+  do {
+    instance.play(1);
+    ++samples;
+  } while (!(instance.lag() == 0.0 && instance.speed() == 1.0) && samples < 1000000);
+  return samples;
+}
+
+TEST(Control, AutoReleasesTakeTheirLengthFromTheHoldAndThePlatterMinimum) {
+  Instance instance;
+  instance.host.configure(48000.0, 512, 2);
+  instance.host.transport().mTempo = 120.0;
+  instance.note(0, true);
+  instance.play(100);
+  instance.note(0, false);
+  EXPECT_EQ(startLength(instance), 7344) << "a tap asks for 3000 samples, the platter needs 153 ms";
+
+  instance.playBlocks(20);
+  instance.note(0, true);
+  instance.playBlocks(60);  // held for longer than the one-beat stop
+  instance.note(0, false);
+  EXPECT_EQ(startLength(instance), 24000) << "a long hold returns in one beat";
+}
+
+TEST(Control, ALinearStartIsASpinUpWhateverTheStartMode) {
+  Instance instance;
+  useLinearStops(instance);
+  instance.set(kStartMode, 1);  // "Catch up"
+  instance.set(kStartTime, 100);
+  instance.set(kStop, 1);
+  instance.playBlocks(40);
+  instance.set(kStop, 0);
+  instance.play(1);
+  double largestLag = 0.0;
+  bool cut = false;
+  for (int i = 0; i < 4800 && !cut; ++i) {
+    const double before = instance.lag();
+    instance.play(1);
+    largestLag = std::max(largestLag, before);
+    cut = before > 100.0 && instance.lag() == 0.0;
+  }
+  EXPECT_TRUE(cut) << "a spin-up cuts back to the live signal; a catch-up would glide in";
+}
+
+TEST(Control, ScratchAutomationMovesTheHeldTapeByTurnsOfTheRecord) {
+  Instance instance;
+  instance.host.configure(48000.0, 512, 2);
+  auto tape = [&] { return reinterpret_cast<const TapeEngine*>(instance.engine().engine); };
+  instance.set(kStop, 1);
+  instance.playBlocks(60);  // the automatic stop lasts one beat
+  instance.set(kScratch, 0.005);
+  instance.play(512);
+  EXPECT_EQ(tape()->state, EngineState::Stopped) << "within the dead band nothing scratches";
+  instance.set(kScratch, 0.5);
+  instance.play(512);
+  ASSERT_EQ(tape()->state, EngineState::Scratching);
+  EXPECT_EQ(tape()->scratchTarget - tape()->scratchOrigin, 0.0);
+  instance.set(kScratch, 0.75);
+  instance.play(512);
+  EXPECT_DOUBLE_EQ(tape()->scratchTarget - tape()->scratchOrigin, instance.plugin().samplesPerTurn.load() / 4);
+  instance.set(kStop, 0);
+  instance.play(512);
+  EXPECT_EQ(tape()->state, EngineState::Starting) << "the end of the scratch starts the tape";
+}
+
+TEST(Control, TheHandStopsScratchesAndReleasesAndClosingTheEditorLetsGo) {
+  Instance instance;
+  instance.host.configure(48000.0, 512, 2);
+  instance.plugin().handDown.store(true);
+  instance.play(512);
+  EXPECT_TRUE(instance.plugin().isEngaged());
+  instance.plugin().scratchAngle.store(-1.0);
+  instance.plugin().scratching.store(true);
+  instance.play(512);
+  EXPECT_EQ(instance.engine().api.is_scratching(instance.engine().engine), 1);
+  instance.plugin().OnUIClose();
+  EXPECT_FALSE(instance.plugin().scratching.load());
+  EXPECT_FALSE(instance.plugin().handDown.load());
+  instance.play(512);
+  EXPECT_FALSE(instance.plugin().isEngaged());
+  EXPECT_EQ(instance.engine().api.is_scratching(instance.engine().engine), 0);
+}
+
+}  // namespace
+}  // namespace reelstop::test
