@@ -1,41 +1,11 @@
 // Only rs_create and rs_destroy may allocate: every other call runs on the audio thread.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
+#include "counting_allocator.h"
 #include "random_controls.h"
 #include "reelstop_engine.h"
-
-namespace {
-
-std::atomic<long> allocations{0};
-std::atomic<long> releases{0};
-
-void countedFree(void* p) {
-  if (p != nullptr) releases.fetch_add(1, std::memory_order_relaxed);
-  std::free(p);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { countedFree(p); }
-void operator delete[](void* p) noexcept { countedFree(p); }
-void operator delete(void* p, std::size_t) noexcept { countedFree(p); }
-void operator delete[](void* p, std::size_t) noexcept { countedFree(p); }
 
 namespace reelstop::test {
 namespace {
@@ -45,7 +15,7 @@ struct Counts {
   long releases;
 };
 
-Counts counted() { return {allocations.load(), releases.load()}; }
+Counts counted() { return {allocationsSoFar(), releasesSoFar()}; }
 
 TEST(AudioThread, NoCallButCreateAndDestroyAllocatesOrFrees) {
   const Counts beforeCreate = counted();

@@ -3,41 +3,15 @@
 #include <pthread.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 #include <random>
 
+#include "counting_allocator.h"
 #include "iplug/headless_host.h"
 #include "reelstop.h"
 
 namespace {
-
-std::atomic<long> allocations{0};
-std::atomic<long> releases{0};
 std::atomic<long> locks{0};
-
-void countedFree(void* p) {
-  if (p != nullptr) releases.fetch_add(1);
-  std::free(p);
-}
-
 }  // namespace
-
-void* operator new(std::size_t size) {
-  allocations.fetch_add(1);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  allocations.fetch_add(1);
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { countedFree(p); }
-void operator delete[](void* p) noexcept { countedFree(p); }
-void operator delete(void* p, std::size_t) noexcept { countedFree(p); }
-void operator delete[](void* p, std::size_t) noexcept { countedFree(p); }
 
 extern "C" int __real_pthread_mutex_lock(pthread_mutex_t* mutex);
 extern "C" int __wrap_pthread_mutex_lock(pthread_mutex_t* mutex) {
@@ -54,7 +28,7 @@ struct Counts {
     return allocations == o.allocations && releases == o.releases && locks == o.locks;
   }
 };
-Counts counted() { return {allocations.load(), releases.load(), locks.load()}; }
+Counts counted() { return {allocationsSoFar(), releasesSoFar(), locks.load()}; }
 
 TEST(AudioThread, ProcessBlockNeitherAllocatesNorFreesNorLocks) {
   iplug::HeadlessHost host([](const iplug::InstanceInfo& info) { return std::make_unique<Reelstop>(info); });
