@@ -1,0 +1,70 @@
+// Tests of reelstop-render's refusals and of its whole-or-nothing outputs.
+// Each bad request is one "reelstop-render: " line, status 2, and nothing written.
+#include <fstream>
+
+#include "render_harness.h"
+
+namespace reelstop::offline::test {
+namespace {
+
+using RenderErrorsTest = RenderFolder;
+
+TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
+  writeSound(path("in.wav"), sine(2, 4800));
+  writeSound(path("three.wav"), sine(3, 480));
+  std::ofstream(path("short.state")) << "abc";
+  const std::vector<std::string> before = listing();
+  const std::string input = readBytes(path("in.wav"));
+  const std::vector<std::vector<std::string>> requests = {
+      {"missing.wav", "out.wav"},
+      {"three.wav", "out.wav"},
+      {"--set", "Nope=1", "in.wav", "out.wav"},
+      {"--set", "Stop Time=20000", "in.wav", "out.wav"},
+      {"--set", "Ramp=Wobbly", "in.wav", "out.wav"},
+      {"--set", "Snap=2.5", "in.wav", "out.wav"},
+      {"--event", "2.5x note-on", "in.wav", "out.wav"},
+      {"--event", "100 note-on 60 200", "in.wav", "out.wav"},
+      {"--event", "100 jump", "in.wav", "out.wav"},
+      {"--event", "4800 note-on", "in.wav", "out.wav"},
+      {"--event", "1b note-on", "in.wav", "out.wav"},
+      {"in.wav", "in.wav"},
+      {"in.wav", "./in.wav"},
+      {"--save-state", "out.wav", "in.wav", "out.wav"},
+      {"--block", "0", "in.wav", "out.wav"},
+      {"--meter", "4/3", "in.wav", "out.wav"},
+      {"--tempo", "fast", "in.wav", "out.wav"},
+      {"--rate", "10", "out.wav"},
+      {"--seconds", "-1", "out.wav"},
+      {"--frobnicate", "in.wav", "out.wav"},
+      {"--load-state", "short.state", "in.wav", "out.wav"},
+      {"in.wav", "no-such-folder/out.wav"},
+      {"--save-state", "no-such-folder/s.state", "in.wav", "out.wav"},
+  };
+  for (const auto& args : requests) {
+    std::string request;
+    for (const std::string& arg : args) request += arg + " ";
+    const RunResult result = run(args);
+    EXPECT_EQ(result.status, 2) << request;
+    EXPECT_EQ(result.err.rfind("reelstop-render: ", 0), 0u) << request << ": " << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << request << ": not one line: " << result.err;
+    EXPECT_EQ(listing(), before) << request << " left a file behind";
+  }
+  EXPECT_EQ(readBytes(path("in.wav")), input);
+}
+
+TEST_F(RenderErrorsTest, OutputIsReplacedWholeOrNotAtAll) {
+  writeSound(path("in.wav"), sine(2, 4800));
+  std::ofstream(path("out.wav")) << "an earlier render";
+  const std::vector<std::string> before = listing();
+  // The audio is staged before the state file is found unwritable.
+  EXPECT_EQ(run({"--save-state", "no-such-folder/s.state", "in.wav", "out.wav"}).status, 2);
+  EXPECT_EQ(listing(), before);
+  EXPECT_EQ(readBytes(path("out.wav")), "an earlier render");
+
+  EXPECT_EQ(run({"in.wav", "out.wav"}).status, 0);
+  EXPECT_EQ(listing(), before) << "a temporary file was left";
+  EXPECT_EQ(readSound(path("out.wav")).frames(), 4800);
+}
+
+}  // namespace
+}  // namespace reelstop::offline::test

@@ -1,0 +1,134 @@
+// End-to-end tests of reelstop-render.
+// The demo, plain pass-through, a note stopping the tape at its sample, and the state chunk
+// saved and restored.
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "render_harness.h"
+
+namespace reelstop::offline::test {
+namespace {
+
+constexpr int kLatencySamples = 2;
+
+// The first frame at which the output is no longer the input delayed by the latency.
+int64_t firstDeparture(const Sound& in, const Sound& out, float tolerance) {
+  for (int64_t f = 0; f < out.frames(); ++f) {
+    for (int c = 0; c < out.channels; ++c) {
+      const float delayed = f < kLatencySamples ? 0.0f : in.at(f - kLatencySamples, c);
+      if (std::fabs(out.at(f, c) - delayed) > tolerance) return f;
+    }
+  }
+  return out.frames();
+}
+
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> cells;
+    std::istringstream fields(line);
+    for (std::string cell; std::getline(fields, cell, ',');) cells.push_back(cell);
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+using RenderTest = RenderFolder;
+
+TEST_F(RenderTest, DemoRendersAndParametersList) {
+  std::ofstream(path("none.txt")) << "# no events\n";
+  ASSERT_EQ(run({"demo.wav"}).status, 0);
+  ASSERT_EQ(run({"--events", "none.txt", "dry.wav"}).status, 0);
+  const Sound demo = readSound(path("demo.wav"));
+  const Sound dry = readSound(path("dry.wav"));
+  EXPECT_EQ(demo.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  EXPECT_EQ(demo.channels, 2);
+  EXPECT_EQ(demo.rateHz, 48000);
+  EXPECT_EQ(demo.frames(), 8 * 48000);
+  float peak = 0.0f;
+  for (const float sample : demo.samples) peak = std::max(peak, std::fabs(sample));
+  EXPECT_GT(peak, 0.1f) << "the demo is silent";
+  EXPECT_NE(demo.samples, dry.samples) << "the default timeline did nothing";
+
+  const RunResult list = run({"--list-params"});
+  EXPECT_EQ(list.status, 0);
+  int rows = 0;
+  std::istringstream lines(list.out);
+  for (std::string line; std::getline(lines, line);) {
+    int index = -1;
+    if (std::istringstream(line) >> index) ++rows;  // the header row starts with a word
+  }
+  EXPECT_EQ(rows, 19);
+  EXPECT_NE(list.out.find("Stop Time"), std::string::npos);
+  EXPECT_EQ(run({"--help"}).status, 0);
+}
+
+TEST_F(RenderTest, InputComesBackTwoSamplesLate) {
+  for (const int channels : {2, 1}) {
+    const Sound in = sine(channels, 4800);
+    writeSound(path("in.wav"), in);
+    ASSERT_EQ(run({"--block", "100", "in.wav", "out.wav"}).status, 0);
+    const Sound out = readSound(path("out.wav"));
+    EXPECT_EQ(out.channels, channels);
+    EXPECT_EQ(out.frames(), in.frames());
+    EXPECT_EQ(firstDeparture(in, out, 0.0f), out.frames()) << channels << " channels";
+  }
+}
+
+TEST_F(RenderTest, NoteOnStopsTheTapeAtItsSample) {
+  const Sound in = sine(2, 48000);
+  writeSound(path("in.wav"), in);
+  const std::vector<std::string> linearStop = {"--block",  "256",   "--tempo",     "120",   "--set",
+                                               "Auto=off", "--set", "Ramp=Linear", "--set", "Stop Time=500"};
+  auto withEvent = [&](const std::string& event, const std::string& output) {
+    std::vector<std::string> args = linearStop;
+    args.insert(args.end(), {"--event", event, "--speed-csv", output + ".csv", "in.wav", output});
+    return run(args).status;
+  };
+  ASSERT_EQ(withEvent("12000 note-on", "samples.wav"), 0);
+  const Sound out = readSound(path("samples.wav"));
+  const int64_t departure = firstDeparture(in, out, 1e-6f);
+  EXPECT_GE(departure, 12000) << "the stop began before its sample";
+  EXPECT_LE(departure, 12000 + 8) << "the stop began late";
+
+  // The same sample in seconds and in beats (120 BPM from song position 0).
+  ASSERT_EQ(withEvent("0.25s note-on", "seconds.wav"), 0);
+  ASSERT_EQ(withEvent("0.5b note-on", "beats.wav"), 0);
+  EXPECT_EQ(readSound(path("seconds.wav")).samples, out.samples);
+  EXPECT_EQ(readSound(path("beats.wav")).samples, out.samples);
+
+  const auto rows = csvRows(readBytes(path("samples.wav.csv")));
+  ASSERT_EQ(rows.size(), 1 + (48000 + 255) / 256);
+  EXPECT_EQ(rows[0][1], "display_speed");
+  double previous = 2.0;
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const int64_t blockEnd = std::stoll(rows[i][0]) + 256;
+    const double speed = std::stod(rows[i][1]);
+    if (blockEnd <= 12000) {
+      EXPECT_EQ(speed, 1.0) << "row " << i;
+    } else if (blockEnd < 12000 + 24000) {
+      EXPECT_LT(speed, previous) << "row " << i << ": the speed does not fall";
+      EXPECT_EQ(rows[i][5], "1") << "row " << i << ": not engaged";
+    }
+    previous = speed;
+  }
+}
+
+TEST_F(RenderTest, SavedStateRestores) {
+  writeSound(path("in.wav"), sine(2, 4800));
+  ASSERT_EQ(run({"--set", "Weight=70", "--save-state", "a.state", "in.wav", "a.wav"}).status, 0);
+  ASSERT_EQ(run({"--load-state", "a.state", "--save-state", "b.state", "in.wav", "b.wav"}).status, 0);
+  ASSERT_EQ(run({"--save-state", "default.state", "in.wav", "c.wav"}).status, 0);
+  const std::string saved = readBytes(path("a.state"));
+  EXPECT_EQ(saved.size(), 168u);
+  EXPECT_EQ(readBytes(path("b.state")), saved) << "the loaded state did not come back unchanged";
+  EXPECT_NE(readBytes(path("default.state")), saved) << "--set Weight=70 is not in the state";
+}
+
+}  // namespace
+}  // namespace reelstop::offline::test

@@ -1,0 +1,44 @@
+// The command line of reelstop-render: what it holds after parsing, and the parser.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace reelstop::offline {
+
+struct Options {
+  bool help = false;
+  bool listParams = false;
+  std::string inputPath;  // empty: the built-in demo groove
+  std::string outputPath;
+  int blockSize = 512;
+  std::optional<int> demoRateHz;  // the demo only; a file brings its own rate
+  std::optional<double> demoSeconds;
+  std::optional<double> tempoBpm;  // none: the host gives no tempo
+  int meterNumerator = 4;
+  int meterDenominator = 4;
+  bool playing = false;
+  double startBeats = 0.0;            // song position of the first sample, quarter notes
+  std::vector<std::string> settings;  // "NAME=VALUE", in command-line order
+  std::vector<std::string> events;    // "TIME ACTION"
+  std::vector<std::string> eventFiles;
+  std::string loadStatePath;
+  std::string saveStatePath;
+  std::string speedCsvPath;
+
+  bool scriptGiven() const { return !events.empty() || !eventFiles.empty(); }
+};
+
+constexpr int kMaxBlockSize = 65536;
+constexpr double kMinTempoBpm = 1.0;
+constexpr double kMaxTempoBpm = 999.0;
+
+// Throws RenderError naming the offending argument.
+Options parseOptions(const std::vector<std::string>& args);
+
+// A tempo from the command line or an event script, checked against the host's range; what
+// names the option or action in the error.
+double parseTempoBpm(const std::string& what, const std::string& text);
+
+}  // namespace reelstop::offline
