@@ -1,6 +1,6 @@
 # Shared by the set-up scripts: install what is missing from Debian, configure and build.
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD_PACKAGES=(g++ cmake make pkg-config binutils libgtest-dev libbenchmark-dev clang-format libsndfile1-dev)
+BUILD_PACKAGES=(g++ cmake make pkg-config binutils libgtest-dev libbenchmark-dev clang-format clang-tidy libsndfile1-dev)
 
 # Installs the named Debian packages that are not installed yet (sudo only when not root).
 ensure_packages() {
@@ -20,11 +20,16 @@ ensure_packages() {
 build() {
   local dir="$1"
   shift
-  cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "$@" >/dev/null
   cmake --build "$dir" -j2
 }
 
 # Fails when a tracked C++ file strays from .clang-format.
 check_format() {
   (cd "$REPO" && git ls-files '*.cpp' '*.h' | xargs --no-run-if-empty clang-format --dry-run --Werror)
+}
+
+# clang-tidy on the engine and the engine host, where a bug costs most; needs a configured build.
+check_tidy() {
+  (cd "$REPO" && clang-tidy -p "$1" --quiet engine/*.cpp host/*.cpp 2>/dev/null)
 }
