@@ -1,0 +1,37 @@
+// ControlPorts: the control input ports, copied into their parameters only when the host moved
+// them, so that a port and a restored state chunk never fight over a value.
+// Threads: pull runs on the audio thread (run); connect, start and restored run in the
+// instantiation class, never at the same time as run (the LV2 threading rules); the values
+// both sides touch are still atomics, so neither can see a torn one.
+#pragma once
+
+#include <array>
+#include <atomic>
+
+#include "iplug/plugin.h"
+#include "params.h"
+
+namespace reelstop::lv2 {
+
+class ControlPorts {
+ public:
+  void connect(int paramIdx, const float* port) { mPorts[static_cast<size_t>(paramIdx)] = port; }
+
+  // The parameters' own values count as written: a port left at its default changes nothing.
+  void start(const iplug::Plugin& plugin);
+  // Copies each port whose value moved into its parameter. Never allocates or locks.
+  void pull(iplug::Plugin& plugin);
+  // After a state restore: the restored values count as written, and until the next pull so do
+  // the values the ports had before, so that a state without port values (a preset of the chunk
+  // alone) is not undone by ports the host left as they were.
+  void restored(const iplug::Plugin& plugin);
+
+ private:
+  std::array<const float*, kNumParams> mPorts{};
+  // The value last copied from or written through each port.
+  std::array<std::atomic<float>, kNumParams> mLast{};
+  // Until the next pull after a restore, each port's last value from before it; NaN otherwise.
+  std::array<std::atomic<float>, kNumParams> mBeforeRestore{};
+};
+
+}  // namespace reelstop::lv2

@@ -1,0 +1,95 @@
+// Instance: creation from the host's features and options, the ports, activation.
+#include "instance.h"
+
+#include <lv2/urid/urid.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "iplug/main_lock.h"
+
+namespace reelstop::lv2 {
+namespace {
+
+// Without a bound from the host, the plug-in is reset for this and longer runs are split.
+constexpr int kDefaultMaxFrames = 4096;
+// A larger bound than this buys nothing but memory: runs are split to it all the same.
+constexpr int kLargestMaxFrames = 16384;
+
+const void* feature(const LV2_Feature* const* features, const char* uri) {
+  for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
+    if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+  }
+  return nullptr;
+}
+
+// The host's bufsz:maxBlockLength, else its nominalBlockLength, else the default.
+int maxBlockFrames(const LV2_Options_Option* options, const Urids& urids) {
+  int maxFrames = 0;
+  int nominalFrames = 0;
+  for (const LV2_Options_Option* o = options; o != nullptr && o->key != 0; ++o) {
+    if (o->type != urids.atomInt || o->size != sizeof(int32_t) || o->value == nullptr) continue;
+    int32_t frames = 0;
+    std::memcpy(&frames, o->value, sizeof frames);
+    if (o->key == urids.maxBlockLength) maxFrames = frames;
+    if (o->key == urids.nominalBlockLength) nominalFrames = frames;
+  }
+  const int frames = maxFrames > 0 ? maxFrames : nominalFrames > 0 ? nominalFrames : kDefaultMaxFrames;
+  return std::min(frames, kLargestMaxFrames);
+}
+
+}  // namespace
+
+std::unique_ptr<Instance> Instance::create(const Variant& variant, double sampleRateHz,
+                                           const LV2_Feature* const* features) {
+  const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+  if (map == nullptr) return nullptr;
+  const auto* options = static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+  return std::unique_ptr<Instance>(new Instance(variant, sampleRateHz, *map, options));
+}
+
+Instance::Instance(const Variant& variant, double sampleRateHz, const LV2_URID_Map& map,
+                   const LV2_Options_Option* options)
+    : mVariant(variant), mUrids(map), mMaxFrames(maxBlockFrames(options, mUrids)), mTransport(mUrids, sampleRateHz) {
+  {
+    // Constructed as on the main thread, its timer on this instance's own clock.
+    const iplug::TimerClock::Scope clock(mClock);
+    const std::lock_guard<std::recursive_mutex> main(iplug::MainLock());
+    mPlugin = std::make_unique<Reelstop>(iplug::InstanceInfo{iplug::EHost::kHostLV2, nullptr});
+  }
+  mPlugin->SetSampleRate(sampleRateHz);
+  mPlugin->SetBlockSize(mMaxFrames);
+  mPlugin->SetChannelsConnected(variant.channels, variant.channels);
+  mControls.start(*mPlugin);
+}
+
+Instance::~Instance() {
+  // Destroyed as on the main thread; the clock's thread is joined afterwards, outside the lock
+  // it may be waiting for.
+  const std::lock_guard<std::recursive_mutex> main(iplug::MainLock());
+  mPlugin.reset();
+}
+
+void Instance::connect(uint32_t port, void* data) {
+  if (port < kNumParams) {
+    mControls.connect(static_cast<int>(port), static_cast<const float*>(data));
+  } else if (port == kLatencyPort) {
+    mLatencyPort = static_cast<float*>(data);
+  } else if (port == kEventPort) {
+    mEvents = static_cast<const LV2_Atom_Sequence*>(data);
+  } else {
+    for (int c = 0; c < mVariant.channels; ++c) {
+      if (port == audioInputPort(c)) mInputs[static_cast<size_t>(c)] = static_cast<float*>(data);
+      if (port == audioOutputPort(mVariant, c)) mOutputs[static_cast<size_t>(c)] = static_cast<float*>(data);
+    }
+  }
+}
+
+void Instance::activate() {
+  // The host tells its transport afresh once it runs again.
+  mTransport.reset();
+  mPlugin->Reset();
+}
+
+}  // namespace reelstop::lv2

@@ -1,0 +1,209 @@
+// Turtle for the bundle: prefixes, the project, each plug-in and its ports.
+#include "turtle_writer.h"
+
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "bundle.h"
+
+namespace reelstop::lv2 {
+namespace {
+
+constexpr const char* kLicenseUri = "http://opensource.org/licenses/isc";
+constexpr const char* kHomepageUri = "https://ferncliff.example/";
+constexpr const char* kMaintainerUri = "https://ferncliff.example/#maintainer";
+constexpr const char* kComment =
+    "A tape stop: the speed falls to standstill along a ramp (a power curve, a Bezier ease in speed or in pitch, or a "
+    "weighted, motor-driven platter) and spins back up, locked to the host's tempo and grid. Stops come from held "
+    "MIDI notes or the Stop control.";
+
+constexpr const char* kPrefixes =
+    "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+    "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
+    "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+    "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
+    "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n";
+
+// A Turtle decimal or double: always with a point or an exponent, never an integer literal.
+std::string number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", value);
+  std::string literal = text;
+  if (literal.find_first_of(".e") == std::string::npos) literal += ".0";
+  return literal;
+}
+
+// "Stop Time" -> "stop_time": lower case, every run of other characters one underscore.
+std::string symbolOf(const char* name) {
+  std::string symbol;
+  for (const char* c = name; *c != '\0'; ++c) {
+    if (std::isalnum(static_cast<unsigned char>(*c))) {
+      symbol += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    } else if (!symbol.empty() && symbol.back() != '_') {
+      symbol += '_';
+    }
+  }
+  while (!symbol.empty() && symbol.back() == '_') symbol.pop_back();
+  return symbol;
+}
+
+std::string quoted(const std::string& text) {
+  std::string literal = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') literal += '\\';
+    literal += c;
+  }
+  return literal + "\"";
+}
+
+void writeUnit(std::ostream& out, const iplug::IParam& param) {
+  switch (param.Unit()) {
+    case iplug::kUnitMilliseconds: out << " ;\n    units:unit units:ms"; return;
+    case iplug::kUnitPercentage: out << " ;\n    units:unit units:pc"; return;
+    case iplug::kUnitCustom:
+      // A label without a standard unit ("turns") still shows beside the value.
+      if (param.GetLabel()[0] != '\0') {
+        const std::string label = quoted(param.GetLabel());
+        out << " ;\n    units:unit [ a units:Unit ; rdfs:label " << label << " ; units:symbol " << label
+            << " ; units:render " << quoted(std::string("%f ") + param.GetLabel()) << " ]";
+      }
+      return;
+  }
+}
+
+void writeControlPort(std::ostream& out, const iplug::IParam& param, int index) {
+  out << "  [\n    a lv2:InputPort, lv2:ControlPort ;\n    lv2:index " << index << " ;\n    lv2:symbol "
+      << quoted(symbolOf(param.GetName())) << " ;\n    lv2:name " << quoted(param.GetName()) << " ;\n    lv2:default "
+      << number(param.GetDefault()) << " ;\n    lv2:minimum " << number(param.GetMin()) << " ;\n    lv2:maximum "
+      << number(param.GetMax());
+  switch (param.Type()) {
+    case iplug::IParam::kTypeBool: out << " ;\n    lv2:portProperty lv2:toggled"; break;
+    case iplug::IParam::kTypeEnum:
+      out << " ;\n    lv2:portProperty lv2:integer, lv2:enumeration ;\n    lv2:scalePoint";
+      for (int i = 0; i < param.NDisplayTexts(); ++i) {
+        out << (i > 0 ? "," : "") << "\n      [ rdfs:label " << quoted(param.GetDisplayText(i)) << " ; rdf:value "
+            << number(i) << " ]";
+      }
+      break;
+    case iplug::IParam::kTypeDouble:
+    case iplug::IParam::kTypeNone:
+      // A power-curve control spreads its travel like a logarithmic one.
+      if (param.GetShapeExponent() != 1.0) out << " ;\n    lv2:portProperty pprops:logarithmic";
+      break;
+  }
+  writeUnit(out, param);
+  out << "\n  ]";
+}
+
+void writeLatencyPort(std::ostream& out, int latencyFrames) {
+  out << "  [\n    a lv2:OutputPort, lv2:ControlPort ;\n    lv2:index " << kLatencyPort
+      << " ;\n    lv2:symbol \"latency\" ;\n    lv2:name \"Latency\" ;\n    lv2:designation lv2:latency ;\n"
+         "    lv2:portProperty lv2:reportsLatency, lv2:integer, pprops:notOnGUI ;\n    lv2:minimum 0.0 ;\n"
+         "    lv2:maximum "
+      << number(latencyFrames) << " ;\n    units:unit units:frame\n  ]";
+}
+
+void writeEventPort(std::ostream& out) {
+  out << "  [\n    a lv2:InputPort, atom:AtomPort ;\n    lv2:index " << kEventPort
+      << " ;\n    lv2:symbol \"control\" ;\n    lv2:name \"Control\" ;\n    lv2:designation lv2:control ;\n"
+         "    atom:bufferType atom:Sequence ;\n    atom:supports midi:MidiEvent, time:Position\n  ]";
+}
+
+// The port group of the inputs or the outputs: its URI, and its channels' symbols and names.
+struct Group {
+  const char* direction;  // "in" or "out"
+  const char* label;      // "Input" or "Output"
+  const char* portClass;  // lv2:InputPort or lv2:OutputPort
+};
+constexpr Group kInputGroup = {"in", "Input", "lv2:InputPort"};
+constexpr Group kOutputGroup = {"out", "Output", "lv2:OutputPort"};
+
+std::string groupUri(const Variant& variant, const Group& group) {
+  return std::string(variant.uri) + "_" + group.direction;
+}
+
+void writeAudioPort(std::ostream& out, const Variant& variant, const Group& group, int channel, uint32_t index) {
+  struct Channel {
+    const char* suffix;
+    const char* name;
+    const char* designation;
+  };
+  static constexpr Channel kMono = {"", "", "pg:center"};
+  static constexpr Channel kStereo[] = {{"_l", " L", "pg:left"}, {"_r", " R", "pg:right"}};
+  const Channel& c = variant.channels == 1 ? kMono : kStereo[channel];
+  out << "  [\n    a lv2:AudioPort, " << group.portClass << " ;\n    lv2:index " << index << " ;\n    lv2:symbol \""
+      << group.direction << c.suffix << "\" ;\n    lv2:name \"" << group.label << c.name << "\" ;\n    pg:group <"
+      << groupUri(variant, group) << "> ;\n    lv2:designation " << c.designation << "\n  ]";
+}
+
+void writeGroup(std::ostream& out, const Variant& variant, const Group& group) {
+  out << "<" << groupUri(variant, group) << ">\n    a " << (variant.channels == 1 ? "pg:MonoGroup" : "pg:StereoGroup")
+      << ", " << (&group == &kInputGroup ? "pg:InputGroup" : "pg:OutputGroup") << " ;\n    lv2:symbol \""
+      << group.direction << "\" ;\n    rdfs:label \"" << group.label << "\" .\n\n";
+}
+
+void writePlugin(std::ostream& out, const Variant& variant, const iplug::Plugin& plugin) {
+  const iplug::Config& config = plugin.GetConfig();
+  writeGroup(out, variant, kInputGroup);
+  writeGroup(out, variant, kOutputGroup);
+  out << "<" << variant.uri << ">\n    a lv2:Plugin, lv2:PitchPlugin ;\n    lv2:project <" << kProjectUri
+      << "> ;\n    doap:name " << quoted(std::string(config.pluginName) + " (" + variant.label + ")")
+      << " ;\n    doap:license <" << kLicenseUri << "> ;\n    lv2:minorVersion " << ((config.vendorVersion >> 8) & 0xFF)
+      << " ;\n    lv2:microVersion " << (config.vendorVersion & 0xFF) << " ;\n    rdfs:comment " << quoted(kComment)
+      << " ;\n    lv2:requiredFeature urid:map ;\n"
+         "    lv2:optionalFeature lv2:hardRTCapable, opts:options, bufsz:boundedBlockLength ;\n"
+         "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
+         "    lv2:extensionData state:interface ;\n    pg:mainInput <"
+      << groupUri(variant, kInputGroup) << "> ;\n    pg:mainOutput <" << groupUri(variant, kOutputGroup)
+      << "> ;\n    lv2:port\n";
+  for (int i = 0; i < plugin.NParams(); ++i) {
+    writeControlPort(out, *plugin.GetParam(i), i);
+    out << ",\n";
+  }
+  writeLatencyPort(out, plugin.GetLatency());
+  out << ",\n";
+  writeEventPort(out);
+  for (int c = 0; c < variant.channels; ++c) {
+    out << ",\n";
+    writeAudioPort(out, variant, kInputGroup, c, audioInputPort(c));
+  }
+  for (int c = 0; c < variant.channels; ++c) {
+    out << ",\n";
+    writeAudioPort(out, variant, kOutputGroup, c, audioOutputPort(variant, c));
+  }
+  out << " .\n\n";
+}
+
+}  // namespace
+
+void writeManifest(std::ostream& out) {
+  out << kPrefixes << "\n";
+  for (const Variant& variant : kVariants) {
+    out << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << kBinaryName << "> ;\n    rdfs:seeAlso <"
+        << kDescriptionName << "> .\n\n";
+  }
+}
+
+void writeDescription(std::ostream& out, const iplug::Plugin& plugin) {
+  const iplug::Config& config = plugin.GetConfig();
+  out << kPrefixes << "\n<" << kMaintainerUri << ">\n    a foaf:Person ;\n    foaf:name " << quoted(config.mfrName)
+      << " ;\n    foaf:homepage <" << kHomepageUri << "> .\n\n<" << kProjectUri
+      << ">\n    a doap:Project ;\n    doap:name " << quoted(config.productName) << " ;\n    doap:license <"
+      << kLicenseUri << "> ;\n    doap:maintainer <" << kMaintainerUri << "> ;\n    doap:homepage <" << kHomepageUri
+      << "> ;\n    doap:release [ doap:revision \"" << ((config.vendorVersion >> 16) & 0xFFFF) << "."
+      << ((config.vendorVersion >> 8) & 0xFF) << "." << (config.vendorVersion & 0xFF) << "\" ] .\n\n";
+  for (const Variant& variant : kVariants) writePlugin(out, variant, plugin);
+}
+
+}  // namespace reelstop::lv2

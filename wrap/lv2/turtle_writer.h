@@ -1,0 +1,16 @@
+// The bundle's Turtle, written from the plug-in's own parameter table and configuration, so the
+// ports' ranges, defaults, steps, texts and units are those the plug-in uses.
+#pragma once
+
+#include <ostream>
+
+#include "iplug/plugin.h"
+
+namespace reelstop::lv2 {
+
+// manifest.ttl: the plug-ins, their binary and where they are described.
+void writeManifest(std::ostream& out);
+// reelstop.ttl: the project and the full description of every plug-in in the bundle.
+void writeDescription(std::ostream& out, const iplug::Plugin& plugin);
+
+}  // namespace reelstop::lv2
