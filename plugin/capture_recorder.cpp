@@ -9,13 +9,13 @@
 #include <sstream>
 
 #include "engine_host.h"
+#include "shared_constants.h"
 
 namespace reelstop {
 namespace {
 
 constexpr double kCaptureSeconds = 30.0;
 constexpr int kMinBlockRoom = 4096;
-constexpr float kSilence = 0.0001f;
 constexpr int kCsvPrecision = 12;
 
 std::string inDir(const char* name) { return CaptureRecorder::folder() + "/" + name; }
@@ -61,7 +61,7 @@ void CaptureRecorder::beforeEngine(float* const* dry, int channels, int nFrames)
       loudest = std::max(loudest, std::fabs(dry[c][i]));
     }
   }
-  blockSilent = loudest <= kSilence;
+  blockSilent = loudest <= kSilenceLevel;
   blockToRecord = true;
 }
 

@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "reelstop.h"
+#include "shared_constants.h"
 
 namespace reelstop {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958647692;
 constexpr double kScratchDeadbandTurns = 0.01;
 constexpr double kShortestAutoStartBeats = 0.125;
 constexpr double kLongestAutoStartBeats = 1.0;

@@ -7,16 +7,15 @@
 #include "iplug/denormals.h"
 #include "reelstop.h"
 #include "reelstop_engine.h"
+#include "shared_constants.h"
 
 namespace reelstop {
 namespace {
 
 constexpr int kMinMidiQueueMessages = 256;
-constexpr float kSilence = 0.0001f;
 constexpr int32_t kLongestSilence = 1 << 30;
 constexpr double kIdleSeconds = 0.5;
 constexpr double kSpeedSettled = 0.001;
-constexpr double kTwoPi = 6.28318530717958647692;
 constexpr double kQuarterTurn = kTwoPi / 4.0;
 
 }  // namespace
@@ -109,7 +108,7 @@ void Reelstop::recordLevels(float** outputs, int nch, int nFrames) {
     ++seen;
   }
   samplesSeen.store(seen);
-  silentSamples = loudest > kSilence
+  silentSamples = loudest > kSilenceLevel
                       ? 0
                       : static_cast<int32_t>(std::min<int64_t>(silentSamples + int64_t{nFrames}, kLongestSilence));
 }

@@ -1,0 +1,9 @@
+// Constants more than one part of the core relies on.
+#pragma once
+
+namespace reelstop {
+
+constexpr double kTwoPi = 6.28318530717958647692;  // one turn of the record, radians
+constexpr float kSilenceLevel = 0.0001f;           // an absolute sample value at or below this is silence
+
+}  // namespace reelstop
