@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "iplug/headless_host.h"
 #include "iplug/ibyte_chunk.h"
 #include "iplug/imidi.h"
 #include "iplug/iparam.h"
@@ -122,6 +123,40 @@ TEST(Timer, TicksEveryPeriodOnTheClockOfItsScopeUntilStopped) {
   auto orphan = Timer::Create([&](Timer&) { ++unscoped; }, 500);
   clock.Advance(5000.0);
   EXPECT_EQ(unscoped, 0) << "a timer made outside any wrapper's scope is not on this clock";
+}
+
+}  // namespace
+}  // namespace iplug
+
+namespace iplug {
+namespace {
+
+// A plug-in with one parameter that remembers what it was told about changes.
+class Probe : public Plugin {
+ public:
+  explicit Probe(const InstanceInfo& info) : Plugin(info, Config{1}) {
+    GetParam(0)->InitDouble("Gain", 0.5, 0.0, 1.0, 0.01);
+  }
+  void ProcessBlock(float**, float**, int) override {}
+  void OnParamChangeUI(int paramIdx, EParamSource source) override { told.push_back({paramIdx, source}); }
+  std::vector<std::pair<int, EParamSource>> told;
+};
+
+TEST(Plugin, EditorChangesReachTheHostInsideTheirGestureAndRestoresReachTheEditor) {
+  HeadlessHost host([](const InstanceInfo& info) { return std::make_unique<Probe>(info); });
+  auto& probe = static_cast<Probe&>(host.plugin());
+  probe.BeginInformHostOfParamChangeFromUI(0);
+  probe.SendParameterValueFromUI(0, 0.25);
+  probe.EndInformHostOfParamChangeFromUI(0);
+  EXPECT_EQ(probe.GetParam(0)->Value(), 0.25);
+  ASSERT_EQ(host.gestures().size(), 2u);
+  EXPECT_TRUE(host.gestures()[0].begin);
+  EXPECT_FALSE(host.gestures()[1].begin);
+  host.setParameter(0, 1.0);
+  IByteChunk chunk = host.saveState();
+  EXPECT_EQ(host.restoreState(chunk), 8);
+  EXPECT_EQ(host.recalls(), 1);
+  EXPECT_EQ(probe.told, (std::vector<std::pair<int, EParamSource>>{{0, kUI}, {0, kHost}, {0, kPresetRecall}}));
 }
 
 }  // namespace
