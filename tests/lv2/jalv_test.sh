@@ -11,6 +11,11 @@ work=$(mktemp -d)
 export JACK_DEFAULT_SERVER="reelstop-test-$(pwd | cksum | cut -d ' ' -f 1)"
 # No client may start a server of its own behind the test's back.
 export JACK_NO_START_SERVER=1
+# The registry holds eight servers; with no JACK server running at all, entries left by killed
+# runs are stale, and a fresh registry lets this one start.
+if ! pgrep -x jackd >/dev/null && ! pgrep -x jackdbus >/dev/null; then
+  rm -f /dev/shm/jack-shm-registry /dev/shm/jack_sem.* 2>/dev/null
+fi
 
 groups=()
 # Stops what the test started, last first: the server goes only once its clients are gone, or
