@@ -1,7 +1,7 @@
 // The platter solvers. A stronger brake or motor never does worse, so a candidate weaker than one
-// known to fail fails, and one stronger than one known to succeed succeeds. A prediction of the
-// threshold picks two strengths just either side of it; simulated side by side, they settle
-// almost every candidate of the 28 halvings without a simulation of its own.
+// known to fail fails, and one stronger than one known to succeed succeeds. A closed-form
+// prediction of the threshold names the two ends the halving should close in on; simulated side
+// by side, they settle almost every candidate of the 28 halvings without a simulation of its own.
 #include "platter_solver.h"
 
 #include <algorithm>

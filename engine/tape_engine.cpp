@@ -294,9 +294,9 @@ int32_t TapeEngine::stepPlaying(ReadPlan* plan, int32_t count) {
     snapLaw(next, head, current, smoothed);
     jumped = lag > maxLag;
     if (jumped) {
-      fadePos = head;
-      head = next - maxLag / 2.0;
-      fadeRemaining = fadeLength;
+      readPos = head;
+      jumpHead(next - maxLag / 2.0);
+      head = readPos;
     }
     now = next;
   }

@@ -24,14 +24,13 @@ int Plugin::UnserializeEditorState(const IByteChunk& chunk, int startPos) {
   return pos;
 }
 
+// The chunk grows as needed, so every value is appended.
 bool Plugin::SerializeParams(IByteChunk& chunk) const {
-  bool complete = true;
   for (const IParam& param : mParams) {
     const double value = param.Value();
-    const int before = chunk.Size();
-    complete = chunk.Put(&value) == before + static_cast<int>(sizeof value) && complete;
+    chunk.Put(&value);
   }
-  return complete;
+  return true;
 }
 
 int Plugin::UnserializeParams(const IByteChunk& chunk, int startPos) {

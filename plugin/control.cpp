@@ -12,7 +12,7 @@ namespace {
 constexpr double kScratchDeadbandTurns = 0.01;
 constexpr double kShortestAutoStartBeats = 0.125;
 constexpr double kLongestAutoStartBeats = 1.0;
-constexpr double kReverseExtraBeats = 0.25;  // a record spinning backwards takes up to this much longer
+constexpr double kReverseExtraBeats = 0.25;
 // "Lock": the grid a restarted tape lands on behind the track, in beats.
 constexpr double kLockBeats[] = {0.0, 0.25, 0.5, 1.0};
 constexpr int kControllerAllSoundOff = 120;
@@ -131,25 +131,28 @@ void Reelstop::engageEngine(int offset) {
   }
 }
 
+// A tap returns in an eighth of a beat, a hold in at most a beat, a drag by how far it pulled,
+// and a record spinning backwards takes up to a quarter beat longer.
+double Reelstop::autoStartSamples(int offset) const {
+  const double beatSamples = mTiming.samplesPerBeat();
+  const auto held = static_cast<double>(blockStartSample + offset - engagedAt);
+  double beats = (scratchTravel > 0.0 ? scratchTravel : std::min(held, stopLength)) / beatSamples;
+  beats = std::clamp(beats, kShortestAutoStartBeats, kLongestAutoStartBeats);
+  const double speed = engine().api.speed(engine().engine);
+  if (speed < 0.0) beats += std::min(-speed, 1.0) * kReverseExtraBeats;
+  return beats * beatSamples;
+}
+
 void Reelstop::releaseEngine(int offset) {
   const Slot& tape = engine();
   const bool autoOn = paramOn(kAuto);
   const int kind = autoOn ? kRampPlatter : paramInt(kRamp);
-  const double samplesPerBeat = mTiming.samplesPerBeat();
-  double requested = rampSamples(kStartTime, kStartSync);
-  if (autoOn) {
-    // A tap returns in an eighth of a beat, a hold in at most a beat, a drag by how far it pulled.
-    const auto held = static_cast<double>(blockStartSample + offset - engagedAt);
-    double beats = (scratchTravel > 0.0 ? scratchTravel : std::min(held, stopLength)) / samplesPerBeat;
-    beats = std::clamp(beats, kShortestAutoStartBeats, kLongestAutoStartBeats);
-    const double speed = tape.api.speed(tape.engine);
-    if (speed < 0.0) beats += std::min(-speed, 1.0) * kReverseExtraBeats;
-    requested = beats * samplesPerBeat;
-  }
+  const double beatSamples = mTiming.samplesPerBeat();
+  const double requested = autoOn ? autoStartSamples(offset) : rampSamples(kStartTime, kStartSync);
   const double minimum = kind == kRampPlatter ? 2.0 * (inertiaMs() + motorMs()) / 1000.0 * mTiming.sampleRate : 0.0;
   const double length = startSamplesOnGrid(offset, requested, minimum);
   mCapture.logRelease(offset, length, mTiming.blockPpq, reentryGridBeats(), mTiming.songPlaying);
-  const double grid = autoOn ? 0.0 : kLockBeats[std::clamp(paramInt(kLock), 0, 3)] * samplesPerBeat;
+  const double grid = autoOn ? 0.0 : kLockBeats[std::clamp(paramInt(kLock), 0, 3)] * beatSamples;
   ++mStarts;
   switch (kind) {
     case kRampManual:

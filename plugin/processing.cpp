@@ -23,7 +23,7 @@ constexpr double kQuarterTurn = kTwoPi / 4.0;
 void Reelstop::OnReset() {
   mTiming.sampleRate = GetSampleRate();
   mEngineHost.prepare(mTiming.sampleRate, MaxNChannels(iplug::ERoute::kOutput) >= 2 ? 2 : 1);
-  engine().api.set_varispeed(engine().engine, GetParam(kVarispeed)->Value() / 100.0);
+  sendVarispeed();
   SetLatency(rs_latency());
   engaged = false;
   heldNotes = 0;
@@ -58,7 +58,7 @@ void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
 
   // A new engine starts playing: the next decision issues the stop again if one is wanted.
   if (mEngineHost.beginBlock()) engaged = false;
-  engine().api.set_varispeed(engine().engine, GetParam(kVarispeed)->Value() / 100.0);
+  sendVarispeed();
 
   recordLevels(outputs, nch, nFrames);
   mCapture.beforeEngine(outputs, nch, nFrames);
@@ -85,6 +85,8 @@ void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
   mCapture.afterEngine(outputs, nch, nFrames, nOut >= 2, engine().api.speed(engine().engine), mTiming.songPlaying,
                        mTiming.blockPpq);
 }
+
+void Reelstop::sendVarispeed() { engine().api.set_varispeed(engine().engine, GetParam(kVarispeed)->Value() / 100.0); }
 
 void Reelstop::renderEngine(float** outputs, int nch, int from, int to) {
   float* channels[2] = {outputs[0] + from, nch > 1 ? outputs[1] + from : nullptr};
@@ -121,7 +123,7 @@ void Reelstop::publishDisplay() {
   const double heard = static_cast<double>(samplesSeen.load()) - rs_latency() - tape.api.lag(tape.engine);
   const bool idle = !mTiming.songPlaying && silentSamples >= static_cast<int32_t>(kIdleSeconds * mTiming.sampleRate) &&
                     std::fabs(speed - 1.0) <= kSpeedSettled;
-  const bool turning = idle ? tape.api.is_scratching(tape.engine) != 0 : true;
+  const bool turning = !idle || tape.api.is_scratching(tape.engine) != 0;
   const double samplesPerRadian = samplesPerTurn.load() / kTwoPi;
   if (mTiming.songPlaying) {
     // The song position of the heard sample, as a fraction of a turn; song position 0 sits a

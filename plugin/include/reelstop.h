@@ -62,12 +62,14 @@ class Reelstop : public iplug::Plugin, public EditorLink {
   void scratchTo(double angleRad, int offset, bool want);
   void engageEngine(int offset);
   void releaseEngine(int offset);
+  double autoStartSamples(int offset) const;
   // True for the messages that count notes: they split the block and are decided on.
   bool countNote(const iplug::IMidiMsg& msg);
   double inertiaMs() const;
   double motorMs() const;
 
   // processing.cpp
+  void sendVarispeed();
   void renderEngine(float** outputs, int nch, int from, int to);
   void recordLevels(float** outputs, int nch, int nFrames);
   void publishDisplay();
