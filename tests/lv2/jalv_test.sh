@@ -12,8 +12,9 @@ export JACK_DEFAULT_SERVER="reelstop-test-$(pwd | cksum | cut -d ' ' -f 1)"
 # No client may start a server of its own behind the test's back.
 export JACK_NO_START_SERVER=1
 # The registry holds eight servers; with no JACK server running at all, entries left by killed
-# runs are stale, and a fresh registry lets this one start.
-if ! pgrep -x jackd >/dev/null && ! pgrep -x jackdbus >/dev/null; then
+# runs are stale, and a fresh registry lets this one start. (pgrep hangs with the sanitizer
+# runtime preloaded, so it runs without it.)
+if ! env -u LD_PRELOAD pgrep -x jackd >/dev/null && ! env -u LD_PRELOAD pgrep -x jackdbus >/dev/null; then
   rm -f /dev/shm/jack-shm-registry /dev/shm/jack_sem.* 2>/dev/null
 fi
 
