@@ -53,6 +53,12 @@ void Plugin::SetParameterValueFromHost(int paramIdx, double normalized) {
   OnParamChangeUI(paramIdx, kHost);
 }
 
+void Plugin::SetPlainParameterValueFromHost(int paramIdx, double value) {
+  if (paramIdx < 0 || paramIdx >= NParams()) return;
+  GetParam(paramIdx)->Set(value);
+  OnParamChangeUI(paramIdx, kHost);
+}
+
 void Plugin::SendParameterValueFromUI(int paramIdx, double normalized) {
   if (paramIdx < 0 || paramIdx >= NParams()) return;
   GetParam(paramIdx)->SetNormalized(normalized);

@@ -1,7 +1,23 @@
 // Plugin base: the editor and parameter parts of saved state.
+#include <cmath>
+
 #include "iplug/plugin.h"
 
 namespace iplug {
+namespace {
+
+constexpr float kSmallestEditorScale = 0.75f;
+constexpr float kLargestEditorScale = 2.0f;
+constexpr int kLargestEditorPixels = 16384;
+
+// A size an editor can open at; all three zero is the saved word for "no size kept".
+bool usableEditorSize(int width, int height, float scale) {
+  if (width == 0 && height == 0 && scale == 0.0f) return true;
+  return std::isfinite(scale) && scale >= kSmallestEditorScale && scale <= kLargestEditorScale && width > 0 &&
+         width <= kLargestEditorPixels && height > 0 && height <= kLargestEditorPixels;
+}
+
+}  // namespace
 
 void Plugin::SerializeEditorState(IByteChunk& chunk) const {
   chunk.Put(&mEditorWidth);
@@ -17,6 +33,8 @@ int Plugin::UnserializeEditorState(const IByteChunk& chunk, int startPos) {
   pos = chunk.Get(&height, pos);
   pos = chunk.Get(&scale, pos);
   if (pos < 0) return -1;
+  // A damaged or foreign size is passed over; the chunk's parameters still count.
+  if (!usableEditorSize(width, height, scale)) return pos;
   // With no editor open the size waits for its next opening.
   mEditorWidth = width;
   mEditorHeight = height;

@@ -2,6 +2,7 @@
 #include "capture_recorder.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -20,25 +21,38 @@ constexpr int kCsvPrecision = 12;
 
 std::string inDir(const char* name) { return CaptureRecorder::folder() + "/" + name; }
 
-void putLE(std::ofstream& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+constexpr size_t kWavHeaderBytes = 44;
+constexpr size_t kWavFrameBytes = 8;  // a 32-bit float dry sample, then a processed one
+constexpr size_t kWavChunkFrames = 8192;
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// Little-endian whatever the machine, as WAV requires.
+unsigned char* putLE(unsigned char* out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) *out++ = static_cast<unsigned char>((value >> (8 * i)) & 0xFF);
+  return out;
 }
 
-void putFloatLE(std::ofstream& out, float value) {
+unsigned char* putFloatLE(unsigned char* out, float value) {
   uint32_t bits = 0;
   static_assert(sizeof bits == sizeof value);
   std::memcpy(&bits, &value, sizeof bits);
-  putLE(out, bits, 4);
+  return putLE(out, bits, 4);
+}
+
+unsigned char* putText(unsigned char* out, const char* fourCharacters) {
+  std::memcpy(out, fourCharacters, 4);
+  return out + 4;
 }
 
 }  // namespace
 
 std::string CaptureRecorder::folder() { return EngineHost::appDataDir() + "/capture"; }
 
-void CaptureRecorder::arm(double sampleRate, int blockSize) {
+void CaptureRecorder::arm(double sampleRateHz, int blockSize) {
   captureEnabled = EngineHost::fileExists(inDir("reelstop-capture.on"));
   if (!captureEnabled) return;
-  const auto capacity = static_cast<size_t>(kCaptureSeconds * sampleRate);
+  sampleRate = sampleRateHz;
+  const auto capacity = static_cast<size_t>(kCaptureSeconds * sampleRateHz);
   captureIn.assign(capacity, 0.0f);
   captureOut.assign(capacity, 0.0f);
   captureSpeed.assign(capacity, 0.0f);
@@ -65,18 +79,17 @@ void CaptureRecorder::beforeEngine(float* const* dry, int channels, int nFrames)
   blockToRecord = true;
 }
 
-void CaptureRecorder::afterEngine(float* const* processed, int channels, int nFrames, bool stereoOutput, double speed,
-                                  bool songPlaying, double blockPpq) {
+void CaptureRecorder::afterEngine(float* const* processed, int channels, int nFrames, const BlockContext& context) {
   if (!blockToRecord) return;
   blockToRecord = false;
   if (!blockSilent && !capturing) {
     capturing = true;
-    capturePpq = songPlaying ? blockPpq : -1.0;
+    capturePpq = context.songPlaying ? context.blockPpq : -1.0;
   }
   if (!capturing) return;
   const int capacity = static_cast<int>(captureIn.size());
   const int n = std::min(capacity - captureWritePos, nFrames);
-  const float gain = stereoOutput ? 0.5f : 1.0f;
+  const float gain = context.stereoOutput ? 0.5f : 1.0f;
   for (int i = 0; i < n; ++i) {
     float dry = 0.0f;
     float wet = 0.0f;
@@ -87,10 +100,15 @@ void CaptureRecorder::afterEngine(float* const* processed, int channels, int nFr
     const auto at = static_cast<size_t>(captureWritePos + i);
     captureIn[at] = gain * dry;
     captureOut[at] = gain * wet;
-    captureSpeed[at] = static_cast<float>(speed);
+    captureSpeed[at] = static_cast<float>(context.speed);
   }
   captureWritePos += n;
-  if (captureWritePos >= capacity) captureFull.store(true);
+  if (captureWritePos >= capacity) {
+    fullTempo = context.tempo;
+    fullBeatsPerBar = context.beatsPerBar;
+    fullGridBeats = context.snapGridBeats;
+    captureFull.store(true);
+  }
 }
 
 void CaptureRecorder::logRelease(int offset, double rampSamples, double blockPpq, double gridBeats, bool songPlaying) {
@@ -105,49 +123,73 @@ bool CaptureRecorder::takeFull() {
   return true;
 }
 
-void CaptureRecorder::write(double sampleRate, double tempo, double beatsPerBar, double gridBeats) const {
-  writeWav(sampleRate);
+void CaptureRecorder::write() const {
+  writeWav();
   std::ofstream csv(inDir("reelstop-capture-speed.csv"), std::ios::trunc);
-  csv << csvText(sampleRate, tempo, beatsPerBar, gridBeats);
+  csv << csvText();
 }
 
-void CaptureRecorder::writeWav(double sampleRate) const {
+void CaptureRecorder::writeWav() const {
   std::ofstream wav(inDir("reelstop-capture.wav"), std::ios::binary | std::ios::trunc);
   if (!wav) return;
   const auto frames = static_cast<uint32_t>(captureIn.size());
   const auto rate = static_cast<uint32_t>(sampleRate);
-  wav.write("RIFF", 4);
-  putLE(wav, frames * 8 + 36, 4);
-  wav.write("WAVEfmt ", 8);
-  putLE(wav, 16, 4);
-  putLE(wav, 3, 2);  // IEEE float
-  putLE(wav, 2, 2);  // dry left, processed right
-  putLE(wav, rate, 4);
-  putLE(wav, rate * 8, 4);
-  putLE(wav, 8, 2);
-  putLE(wav, 32, 2);
-  wav.write("data", 4);
-  putLE(wav, frames * 8, 4);
-  for (uint32_t i = 0; i < frames; ++i) {
-    putFloatLE(wav, captureIn[i]);
-    putFloatLE(wav, captureOut[i]);
+  std::array<unsigned char, kWavHeaderBytes> header{};
+  unsigned char* at = putText(header.data(), "RIFF");
+  at = putLE(at, frames * 8 + 36, 4);
+  at = putText(at, "WAVE");
+  at = putText(at, "fmt ");
+  at = putLE(at, 16, 4);
+  at = putLE(at, 3, 2);  // IEEE float
+  at = putLE(at, 2, 2);  // dry left, processed right
+  at = putLE(at, rate, 4);
+  at = putLE(at, rate * 8, 4);
+  at = putLE(at, 8, 2);
+  at = putLE(at, 32, 2);
+  at = putText(at, "data");
+  putLE(at, frames * 8, 4);
+  wav.write(reinterpret_cast<const char*>(header.data()), kWavHeaderBytes);
+
+  // The frames go out in large chunks: byte-sized writes held the main lock for a quarter second.
+  std::vector<float> chunk(kWavChunkFrames * 2);
+  for (uint32_t first = 0; first < frames; first += kWavChunkFrames) {
+    const uint32_t count = std::min<uint32_t>(kWavChunkFrames, frames - first);
+    for (uint32_t i = 0; i < count; ++i) {
+      chunk[2 * i] = captureIn[first + i];
+      chunk[2 * i + 1] = captureOut[first + i];
+    }
+    if (!kLittleEndian) {
+      for (float& sample : chunk) putFloatLE(reinterpret_cast<unsigned char*>(&sample), sample);
+    }
+    wav.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(count * kWavFrameBytes));
   }
 }
 
-std::string CaptureRecorder::csvText(double sampleRate, double tempo, double beatsPerBar, double gridBeats) const {
+std::string CaptureRecorder::csvText() const {
   std::ostringstream text;
   text.precision(kCsvPrecision);
-  text << "# sr," << sampleRate << ",bpm," << tempo << ",ppq_at_start," << capturePpq << ",beats_per_bar,"
-       << beatsPerBar << ",grid_beats," << gridBeats << "\n";
+  text << "# sr," << sampleRate << ",bpm," << fullTempo << ",ppq_at_start," << capturePpq << ",beats_per_bar,"
+       << fullBeatsPerBar << ",grid_beats," << fullGridBeats << "\n";
   for (int i = 0; i < releaseLogCount; ++i) {
     const ReleaseLogEntry& entry = releaseLog[static_cast<size_t>(i)];
     text << "# release," << entry.sample << ",ramp," << entry.ramp << ",block_ppq," << entry.blockPpq << ",grid,"
          << entry.grid << ",playing," << (entry.playing ? 1 : 0) << "\n";
   }
   text << "sample,speed\n";
+  std::string csv = text.str();
+  // A row per millisecond: to_chars at precision 12 writes what the stream would, many times faster.
   const size_t step = std::max<size_t>(1, static_cast<size_t>(sampleRate / 1000.0));
-  for (size_t i = 0; i < captureSpeed.size(); i += step) text << i << "," << captureSpeed[i] << "\n";
-  return text.str();
+  char row[64];
+  for (size_t i = 0; i < captureSpeed.size(); i += step) {
+    char* end = std::to_chars(row, row + sizeof row, i).ptr;
+    *end++ = ',';
+    end = std::to_chars(end, row + sizeof row, static_cast<double>(captureSpeed[i]), std::chars_format::general,
+                        kCsvPrecision)
+              .ptr;
+    *end++ = '\n';
+    csv.append(row, end);
+  }
+  return csv;
 }
 
 }  // namespace reelstop

@@ -25,23 +25,32 @@ double Reelstop::inertiaMs() const { return 110.0 * (GetParam(kWeight)->Value() 
 double Reelstop::motorMs() const { return 100.0 * (GetParam(kWeight)->Value() / 100.0) + 35.0; }
 
 bool Reelstop::countNote(const iplug::IMidiMsg& msg) {
+  const size_t key = static_cast<size_t>(msg.Channel()) * kMidiNotes + static_cast<size_t>(msg.NoteNumber() & 0x7F);
   switch (msg.StatusMsg()) {
     case iplug::IMidiMsg::kNoteOn:
-      if (msg.Velocity() > 0) {
+      if (msg.Velocity() == 0) {
+        releaseKey(key);
+      } else if (!heldKeys.test(key)) {
+        heldKeys.set(key);
         ++heldNotes;
-      } else {
-        heldNotes = std::max(heldNotes - 1, 0);
       }
       return true;
-    case iplug::IMidiMsg::kNoteOff: heldNotes = std::max(heldNotes - 1, 0); return true;
+    case iplug::IMidiMsg::kNoteOff: releaseKey(key); return true;
     case iplug::IMidiMsg::kControlChange:
       if (msg.ControlChangeIdx() != kControllerAllSoundOff && msg.ControlChangeIdx() != kControllerAllNotesOff) {
         return false;
       }
+      heldKeys.reset();
       heldNotes = 0;
       return true;
     default: return false;
   }
+}
+
+void Reelstop::releaseKey(size_t key) {
+  if (!heldKeys.test(key)) return;
+  heldKeys.reset(key);
+  --heldNotes;
 }
 
 void Reelstop::updateEngaged(int offset) {

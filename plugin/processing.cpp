@@ -26,6 +26,7 @@ void Reelstop::OnReset() {
   sendVarispeed();
   SetLatency(rs_latency());
   engaged = false;
+  heldKeys.reset();
   heldNotes = 0;
   mMidiQueue.Resize(std::max(GetBlockSize(), kMinMidiQueueMessages));
   mCapture.arm(mTiming.sampleRate, GetBlockSize());
@@ -82,8 +83,9 @@ void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
   blockStartSample += nFrames;
 
   publishDisplay();
-  mCapture.afterEngine(outputs, nch, nFrames, nOut >= 2, engine().api.speed(engine().engine), mTiming.songPlaying,
-                       mTiming.blockPpq);
+  mCapture.afterEngine(outputs, nch, nFrames,
+                       {nOut >= 2, engine().api.speed(engine().engine), mTiming.songPlaying, mTiming.blockPpq,
+                        mTiming.tempo, mTiming.beatsPerBar, mTiming.snapGridBeats(paramInt(kSnap))});
 }
 
 void Reelstop::sendVarispeed() { engine().api.set_varispeed(engine().engine, GetParam(kVarispeed)->Value() / 100.0); }
@@ -142,11 +144,7 @@ void Reelstop::publishDisplay() {
 
 void Reelstop::onTimer() {
   mEngineHost.poll();
-  if (mCapture.takeFull()) writeCapture();
-}
-
-void Reelstop::writeCapture() {
-  mCapture.write(mTiming.sampleRate, mTiming.tempo, mTiming.beatsPerBar, mTiming.snapGridBeats(paramInt(kSnap)));
+  if (mCapture.takeFull()) mCapture.write();
 }
 
 void Reelstop::OnParamChangeUI(int, iplug::EParamSource) {

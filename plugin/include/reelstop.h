@@ -2,11 +2,14 @@
 // capture recorder and the 500 ms timer, and turns notes, parameters and the hand into stops,
 // starts and scratches of the tape at exact samples. Its parts live in one file per concern:
 // param_table, grid_timing, control, processing, state and capture.
-// Threads: OnReset, ProcessMidiMsg and ProcessBlock run on the audio thread; construction,
-// destruction, the timer, the state calls, OnParamChangeUI and OnUIClose on the main thread.
+// Threads: ProcessMidiMsg and ProcessBlock run on the audio thread and never allocate, lock,
+// load or free; OnReset runs under the main lock while audio is stopped and sizes what they
+// use; construction, destruction, the timer, the state calls, OnParamChangeUI and OnUIClose run
+// on the main thread.
 // The editor and the audio thread meet only in EditorLink.
 #pragma once
 
+#include <bitset>
 #include <memory>
 
 #include "capture_recorder.h"
@@ -19,6 +22,9 @@
 #include "params.h"
 
 namespace reelstop {
+
+constexpr size_t kMidiChannels = 16;
+constexpr size_t kMidiNotes = 128;
 
 class Reelstop : public iplug::Plugin, public EditorLink {
  public:
@@ -41,7 +47,6 @@ class Reelstop : public iplug::Plugin, public EditorLink {
 
   // Every 500 ms on the main thread.
   void onTimer();
-  void writeCapture();
 
   const EngineHost& engineHost() const { return mEngineHost; }
   const GridTiming& timing() const { return mTiming; }
@@ -65,6 +70,7 @@ class Reelstop : public iplug::Plugin, public EditorLink {
   double autoStartSamples(int offset) const;
   // True for the messages that count notes: they split the block and are decided on.
   bool countNote(const iplug::IMidiMsg& msg);
+  void releaseKey(size_t key);
   double inertiaMs() const;
   double motorMs() const;
 
@@ -81,7 +87,9 @@ class Reelstop : public iplug::Plugin, public EditorLink {
 
   // Control state, audio thread only.
   bool engaged = false;
-  int32_t heldNotes = 0;
+  // The (channel, note) keys held: a key pressed twice is held once, a stray note-off frees nothing.
+  std::bitset<kMidiChannels * kMidiNotes> heldKeys;
+  int32_t heldNotes = 0;  // keys set in heldKeys
   int64_t blockStartSample = 0;
   int64_t engagedAt = 0;
   double stopLength = 0.0;

@@ -63,6 +63,37 @@ TEST(Control, HeldNotesTriggerAndStopHoldTheTape) {
   EXPECT_FALSE(instance.plugin().isEngaged());
 }
 
+// Two regions retriggering one pitch, stray note-offs and hanging notes: what is held is a set of
+// keys, not a count of messages.
+TEST(Control, NotesAreHeldByKeyNotCountedByMessage) {
+  Instance instance;
+  useLinearStops(instance);
+  Reelstop& plugin = instance.plugin();
+  instance.note(10, true, 60);
+  instance.note(20, true, 60);
+  instance.note(30, false, 60);
+  instance.play(512);
+  EXPECT_FALSE(plugin.isEngaged()) << "a key pressed twice is released by one note-off";
+  EXPECT_EQ(plugin.startsIssued(), 1);
+
+  instance.note(0, true, 60);
+  instance.note(10, false, 64);               // a key never pressed
+  instance.host.sendMidi({20, 0x90, 67, 0});  // velocity 0: a note-off, of a key never pressed
+  instance.play(512);
+  EXPECT_TRUE(plugin.isEngaged()) << "stray note-offs leave the held key held";
+  EXPECT_EQ(plugin.startsIssued(), 1);
+
+  instance.host.sendMidi({0, 0x93, 60, 100});  // the same note on channel 4 is another key
+  instance.note(10, false, 60);
+  instance.play(512);
+  EXPECT_TRUE(plugin.isEngaged()) << "channel 4 still holds its key";
+  instance.host.sendMidi({0, 0x83, 60, 0});
+  instance.play(512);
+  EXPECT_FALSE(plugin.isEngaged());
+  EXPECT_EQ(plugin.stopsIssued(), 2);
+  EXPECT_EQ(plugin.startsIssued(), 2);
+}
+
 // Samples from a release until the start has landed back on the live signal.
 long startLength(Instance& instance) {
   long samples = 0;

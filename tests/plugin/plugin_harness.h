@@ -28,8 +28,8 @@ struct Instance {
     param(index).GetDisplay(text);
     return text.Get();
   }
-  // A parameter change as a host automates it.
-  void set(int index, double value) { host.setParameter(index, param(index).ToNormalized(value)); }
+  // A parameter change as a host writes a plain value.
+  void set(int index, double value) { host.setPlainParameter(index, value); }
   void note(int offset, bool on, uint8_t number = 60) {
     host.sendMidi({offset, static_cast<uint8_t>(on ? 0x90 : 0x80), number, static_cast<uint8_t>(on ? 100 : 0)});
   }
@@ -56,6 +56,8 @@ struct Instance {
   void playBlocks(int blocks, int frames = 512) {
     for (int b = 0; b < blocks; ++b) play(frames);
   }
+  // Whole 512-frame blocks for about `seconds`.
+  void playSeconds(double seconds) { playBlocks(static_cast<int>(seconds * plugin().GetSampleRate() / 512)); }
   // The first sample from which the left output stops being the input two samples late.
   long firstDeparture(long from = 0) const {
     for (long i = from; i < static_cast<long>(left.size()); ++i) {

@@ -94,6 +94,41 @@ TEST(State, ACutChunkRestoresWhatIsCompleteAndOutOfRangeValuesAreHeld) {
   EXPECT_EQ(instance.display(kSnap), "1 bar");
 }
 
+TEST(State, AnEditorSizeNoEditorCouldOpenAtIsPassedOverAndTheParametersStillRestore) {
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  struct Size {
+    int32_t width, height;
+    float scale;
+  };
+  Instance instance;
+  iplug::IByteChunk usable = header(1, 630, 720, 1.5f);
+  for (int i = 0; i < kNumParams; ++i) usable.PutBytes("\0\0\0\0\0\0\0\0", 8);
+  ASSERT_EQ(instance.host.restoreState(usable), kStateBytes);
+  for (const Size& hostile : {Size{-420, 480, 1.0f}, Size{420, 0, 1.0f}, Size{16385, 480, 1.0f}, Size{420, 480, kNaN},
+                              Size{420, 480, std::numeric_limits<float>::infinity()}, Size{420, 480, 0.5f},
+                              Size{420, 480, 2.5f}, Size{0, 0, 1.0f}, Size{420, 480, 0.0f}}) {
+    iplug::IByteChunk chunk = header(1, hostile.width, hostile.height, hostile.scale);
+    const double stopTimeMs = 1234.0;
+    for (int i = 0; i < kNumParams; ++i) {
+      const double value = i == kStopTime ? stopTimeMs : instance.param(i).GetDefault();
+      chunk.Put(&value);
+    }
+    instance.param(kStopTime).Set(800.0);
+    EXPECT_EQ(instance.host.restoreState(chunk), kStateBytes) << hostile.width << "x" << hostile.height;
+    EXPECT_EQ(instance.param(kStopTime).Value(), stopTimeMs) << "the parameters restore all the same";
+    const iplug::IByteChunk saved = instance.host.saveState();
+    EXPECT_EQ(0, std::memcmp(saved.GetData(), usable.GetData(), 16))
+        << hostile.width << "x" << hostile.height << " at " << hostile.scale << " replaced the kept size";
+  }
+  // The largest and smallest sizes an editor opens at are kept, and all zero means none.
+  for (const Size& fine : {Size{16384, 16384, 2.0f}, Size{1, 1, 0.75f}, Size{0, 0, 0.0f}}) {
+    instance.host.restoreState(header(1, fine.width, fine.height, fine.scale));
+    EXPECT_EQ(instance.plugin().EditorWidth(), fine.width);
+    EXPECT_EQ(instance.plugin().EditorHeight(), fine.height);
+    EXPECT_EQ(instance.plugin().EditorScale(), fine.scale);
+  }
+}
+
 TEST(State, HostileChunksNeverLeaveAParameterOutsideItsRange) {
   std::mt19937 random(168);
   const double nasty[] = {std::numeric_limits<double>::quiet_NaN(),

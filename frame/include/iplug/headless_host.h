@@ -32,6 +32,7 @@ class HeadlessHost : public HostCallbacks {
 
   // Automation as a host writes it: a normalised value, optionally inside a gesture.
   void setParameter(int paramIdx, double normalized) { mPlugin->SetParameterValueFromHost(paramIdx, normalized); }
+  void setPlainParameter(int paramIdx, double value) { mPlugin->SetPlainParameterValueFromHost(paramIdx, value); }
 
   IByteChunk saveState() const;
   int restoreState(const IByteChunk& chunk) { return mPlugin->UnserializeState(chunk, 0); }

@@ -18,6 +18,7 @@ struct IMidiMsg {
 
   // The high nibble of the status byte; 0 for a data byte or a system message.
   int StatusMsg() const { return mStatus < 0x80 || mStatus >= 0xF0 ? kNone : mStatus >> 4; }
+  int Channel() const { return mStatus & 0x0F; }
   int NoteNumber() const { return mData1; }
   int Velocity() const { return mData2; }
   int ControlChangeIdx() const { return mData1; }

@@ -1,7 +1,8 @@
 // Plugin: the host-facing plug-in base that a plug-in derives from and that every wrapper drives.
-// Threads: ProcessBlock, ProcessMidiMsg and OnReset run on the audio thread (never at the same
-// time); the Serialize/Unserialize calls, OnParamChangeUI, OnUIClose and the editor calls on the
-// main thread. Parameter values cross between them as atomics (IParam).
+// Threads: ProcessBlock and ProcessMidiMsg run on the audio thread; OnReset runs under the main
+// lock while no block is processed, and may allocate; the Serialize/Unserialize calls,
+// OnParamChangeUI, OnUIClose and the editor calls run on the main thread. Parameter values cross
+// between them as atomics (IParam).
 #pragma once
 
 #include <functional>
@@ -50,7 +51,9 @@ class Plugin {
   void SetLatency(int samples);
   int GetLatency() const { return mLatency; }
 
-  // Width, height and scale of the editor, written in saved state.
+  // Width, height and scale of the editor, written in saved state. A restored size is kept only
+  // when an editor can open at it (positive sizes up to 16384 pixels, scale 0.75 to 2) or when
+  // all three are zero (no size); otherwise the previous one stays.
   void SerializeEditorState(IByteChunk& chunk) const;
   int UnserializeEditorState(const IByteChunk& chunk, int startPos);
   // Every parameter's value as a double, in index order.
@@ -80,6 +83,8 @@ class Plugin {
   void Reset();
   // A host's change of one parameter (normalised), then the editor is told.
   void SetParameterValueFromHost(int paramIdx, double normalized);
+  // The same with a plain value, held in range and stepped.
+  void SetPlainParameterValueFromHost(int paramIdx, double value);
   int EditorWidth() const { return mEditorWidth; }
   int EditorHeight() const { return mEditorHeight; }
   float EditorScale() const { return mEditorScale; }
