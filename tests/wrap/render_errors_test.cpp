@@ -39,6 +39,10 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
       {"--load-state", "short.state", "in.wav", "out.wav"},
       {"in.wav", "no-such-folder/out.wav"},
       {"--save-state", "no-such-folder/s.state", "in.wav", "out.wav"},
+      {"--event", "100 drag 1", "in.wav", "out.wav"},
+      {"--event", "100 hand down", "--event", "200 hand up", "--event", "300 drag 1", "in.wav", "out.wav"},
+      {"--tempo", "120", "--start", "4", "--event", "3b note-on", "in.wav", "out.wav"},
+      {"--start", "-1e300", "out.wav"},
   };
   for (const auto& args : requests) {
     std::string request;
@@ -50,6 +54,8 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
     EXPECT_EQ(listing(), before) << request << " left a file behind";
   }
   EXPECT_EQ(readBytes(path("in.wav")), input);
+  EXPECT_EQ(run({"--start", "-1e300", "out.wav"}).err,
+            "reelstop-render: --start wants a song position from -1000000 to 1000000 beats, not '-1e300'\n");
 }
 
 TEST_F(RenderErrorsTest, OutputIsReplacedWholeOrNotAtAll) {

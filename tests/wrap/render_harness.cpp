@@ -3,13 +3,17 @@
 
 #include <sndfile.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace reelstop::offline::test {
 namespace {
@@ -72,14 +76,41 @@ void RenderFolder::SetUp() {
 
 void RenderFolder::TearDown() { std::filesystem::remove_all(mRoot); }
 
-RunResult RenderFolder::run(const std::vector<std::string>& args) const {
-  // A data folder of its own keeps a developer's engine library out of the test.
-  std::string command = "cd " + shellQuoted(mWork) + " && XDG_DATA_HOME=" + shellQuoted(mRoot + "/data") + " " +
+std::string RenderFolder::commandLine(const std::vector<std::string>& args) const {
+  // A data folder of its own keeps a developer's engine library out of the test; exec keeps the
+  // command's process the shell's, so a signal reaches it.
+  std::string command = "cd " + shellQuoted(mWork) + " && XDG_DATA_HOME=" + shellQuoted(mRoot + "/data") + " exec " +
                         shellQuoted(REELSTOP_RENDER);
   for (const std::string& arg : args) command += " " + shellQuoted(arg);
-  command += " >" + shellQuoted(mRoot + "/stdout") + " 2>" + shellQuoted(mRoot + "/stderr");
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(mRoot + "/stdout"), readBytes(mRoot + "/stderr")};
+  return command + " >" + shellQuoted(mRoot + "/stdout") + " 2>" + shellQuoted(mRoot + "/stderr");
+}
+
+RunResult RenderFolder::resultOf(int waitStatus) const {
+  return {WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1, readBytes(mRoot + "/stdout"),
+          readBytes(mRoot + "/stderr")};
+}
+
+RunResult RenderFolder::run(const std::vector<std::string>& args) const {
+  return resultOf(std::system(commandLine(args).c_str()));
+}
+
+RunResult RenderFolder::runUntilSignalled(const std::vector<std::string>& args, int signal) const {
+  const std::string command = commandLine(args);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  constexpr auto kPatience = std::chrono::seconds(20);
+  const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+  while (listing().empty() && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_FALSE(listing().empty()) << "the render never began its output";
+  ::kill(child, signal);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return resultOf(status);
 }
 
 std::vector<std::string> RenderFolder::listing() const {

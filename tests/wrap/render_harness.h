@@ -40,11 +40,16 @@ class RenderFolder : public ::testing::Test {
 
   // Runs reelstop-render inside the folder, with its own data folder outside it.
   RunResult run(const std::vector<std::string>& args) const;
+  // The same, sent the signal once its output file has begun.
+  RunResult runUntilSignalled(const std::vector<std::string>& args, int signal) const;
   std::string path(const std::string& name) const { return mWork + "/" + name; }
   // The names in the folder, sorted.
   std::vector<std::string> listing() const;
 
  private:
+  std::string commandLine(const std::vector<std::string>& args) const;
+  RunResult resultOf(int waitStatus) const;
+
   std::string mRoot;
   std::string mWork;
 };

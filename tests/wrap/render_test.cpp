@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -39,6 +41,14 @@ std::vector<std::vector<std::string>> csvRows(const std::string& text) {
 }
 
 using RenderTest = RenderFolder;
+
+TEST_F(RenderTest, CtrlCOrKillStopsTheRenderAndLeavesNoFileBehind) {
+  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    const RunResult result = runUntilSignalled({"--rate", "8000", "--seconds", "600", "long.wav"}, signal);
+    EXPECT_EQ(result.status, status) << result.err;
+    EXPECT_TRUE(listing().empty()) << "a temporary file was left: " << listing().front();
+  }
+}
 
 TEST_F(RenderTest, DemoRendersAndParametersList) {
   std::ofstream(path("none.txt")) << "# no events\n";
@@ -119,8 +129,26 @@ TEST_F(RenderTest, NoteOnStopsTheTapeAtItsSample) {
   }
 }
 
+TEST_F(RenderTest, TheDemoPlaysFromAnySongPositionAndARetriggeredNoteStillReleases) {
+  // The default timeline's events before the first sample are left out, as those past the end are.
+  const RunResult fromBeat4 = run({"--start", "4", "--seconds", "3", "late.wav"});
+  EXPECT_EQ(fromBeat4.status, 0) << fromBeat4.err;
+  const RunResult retriggered = run({"--seconds", "4", "--event", "1s note-on 60", "--event", "1.2s note-on 60",
+                                     "--event", "1.5s note-off 60", "notes.wav"});
+  EXPECT_EQ(retriggered.status, 0) << retriggered.err;
+  EXPECT_NE(retriggered.out.find("1 stops and 1 starts issued"), std::string::npos) << retriggered.out;
+}
+
 TEST_F(RenderTest, SavedStateRestores) {
   writeSound(path("in.wav"), sine(2, 4800));
+  // A plain value is stored as given, not as a trip through the normalised scale makes it.
+  ASSERT_EQ(run({"--set", "Start Time=800", "--save-state", "exact.state", "in.wav", "exact.wav"}).status, 0);
+  const std::string exact = readBytes(path("exact.state"));
+  double startTimeMs = 0.0;
+  ASSERT_EQ(exact.size(), 168u);
+  std::memcpy(&startTimeMs, exact.data() + 16 + 8 * 4, sizeof startTimeMs);
+  EXPECT_EQ(startTimeMs, 800.0);
+
   ASSERT_EQ(run({"--set", "Weight=70", "--save-state", "a.state", "in.wav", "a.wav"}).status, 0);
   ASSERT_EQ(run({"--load-state", "a.state", "--save-state", "b.state", "in.wav", "b.wav"}).status, 0);
   ASSERT_EQ(run({"--save-state", "default.state", "in.wav", "c.wav"}).status, 0);

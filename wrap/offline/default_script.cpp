@@ -2,7 +2,6 @@
 #include "default_script.h"
 
 #include <cstdint>
-#include <limits>
 #include <sstream>
 
 namespace reelstop::offline {
@@ -31,13 +30,17 @@ const char* const kDefaultScript =
 14.5b note-off 60
 )";
 
+// The demo plays whatever part of the song --start and --seconds choose: events before or after
+// it are left out, and so are the drags of a hold that began before it.
 std::vector<Event> defaultScriptEvents(const TimeBase& base, const iplug::Plugin& plugin) {
-  TimeBase unbounded = base;
-  unbounded.totalFrames = std::numeric_limits<int64_t>::max();
+  TimeBase lenient = base;
+  lenient.outsideIsError = false;
   std::istringstream lines(kDefaultScript);
   std::vector<Event> events;
-  for (const Event& event : parseScript(lines, "default script", unbounded, plugin)) {
-    if (event.sample < base.totalFrames) events.push_back(event);
+  bool handDown = false;
+  for (const Event& event : parseScript(lines, "default script", lenient, plugin)) {
+    const bool inside = event.sample >= 0 && event.sample < base.totalFrames;
+    if (inside && !isHandlessDrag(event, handDown)) events.push_back(event);
   }
   return events;
 }

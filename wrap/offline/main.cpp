@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "interruption.h"
 #include "options.h"
 #include "render_error.h"
 #include "session.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kExitRefused = 2;
 constexpr int kExitFailed = 1;
+constexpr int kExitSignalBase = 128;  // the shell's convention: 130 for SIGINT, 143 for SIGTERM
 
 int fail(const char* message, int status) {
   std::string line = message;
@@ -27,6 +29,7 @@ int fail(const char* message, int status) {
 
 int main(int argc, char** argv) {
   using namespace reelstop::offline;
+  catchInterruptions();
   try {
     const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
                 summary.outputPath.c_str(), summary.audioSeconds, summary.audioSeconds / summary.wallSeconds,
                 static_cast<long long>(summary.stops), static_cast<long long>(summary.starts));
     return 0;
+  } catch (const Interrupted& interrupted) {
+    return fail("interrupted; nothing was written", kExitSignalBase + interrupted.signal);
   } catch (const RenderError& error) {
     return fail(error.what(), kExitRefused);
   } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 // Every value is validated here, so that rendering starts only from a sound request.
 #include "options.h"
 
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -15,6 +16,7 @@ constexpr int kMinRateHz = 8000;
 constexpr int kMaxRateHz = 384000;
 constexpr double kMaxDemoSeconds = 3600.0;
 constexpr int kMaxMeterPart = 32;
+constexpr double kMaxStartBeats = 1e6;  // about 35 hours at 480 BPM
 
 int integerIn(const std::string& option, const std::string& text, int64_t low, int64_t high) {
   const auto value = parseInteger(text);
@@ -85,7 +87,14 @@ Options parseOptions(const std::vector<std::string>& args) {
        }},
       {"--tempo", [&](const std::string& v) { options.tempoBpm = parseTempoBpm("--tempo", v); }},
       {"--meter", [&](const std::string& v) { parseMeter(v, options); }},
-      {"--start", [&](const std::string& v) { options.startBeats = numberOf("--start", v); }},
+      {"--start",
+       [&](const std::string& v) {
+         const double beats = numberOf("--start", v);
+         if (!(std::fabs(beats) <= kMaxStartBeats)) {
+           throw RenderError("--start wants a song position from -1000000 to 1000000 beats, not '" + v + "'");
+         }
+         options.startBeats = beats;
+       }},
       {"--set", [&](const std::string& v) { options.settings.push_back(v); }},
       {"--event", [&](const std::string& v) { options.events.push_back(v); }},
       {"--events", [&](const std::string& v) { options.eventFiles.push_back(v); }},

@@ -57,8 +57,9 @@ ParamSetting parseSetting(const iplug::Plugin& plugin, const std::string& assign
   return {paramIdx, parseValue(*plugin.GetParam(paramIdx), trim(assignment.substr(equals + 1)))};
 }
 
+// The plain value itself: a trip through the normalised scale would store 800.0000000000001.
 void applySetting(iplug::HeadlessHost& host, const ParamSetting& setting) {
-  host.setParameter(setting.paramIdx, host.plugin().GetParam(setting.paramIdx)->ToNormalized(setting.value));
+  host.setPlainParameter(setting.paramIdx, setting.value);
 }
 
 void printParamTable(const iplug::Plugin& plugin, std::FILE* out) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "interruption.h"
 #include "reelstop.h"
 
 namespace reelstop::offline {
@@ -56,6 +57,7 @@ void render(iplug::HeadlessHost& host, AudioSource& source, AudioSink& sink, con
   size_t nextEvent = 0;
 
   for (int64_t chunkStart = 0; chunkStart < totalFrames; chunkStart += chunkFrames) {
+    throwIfInterrupted();
     const int chunkLength = static_cast<int>(std::min<int64_t>(chunkFrames, totalFrames - chunkStart));
     for (int c = 0; c < nch; ++c) inputs[c] = inputBuffers[static_cast<size_t>(c)].data();
     source.read(inputs, chunkLength);

@@ -13,6 +13,7 @@
 
 #include "default_script.h"
 #include "demo_signal.h"
+#include "interruption.h"
 #include "iplug/headless_host.h"
 #include "param_values.h"
 #include "reelstop.h"
@@ -77,6 +78,7 @@ std::vector<Event> timelineOf(const Options& options, const TimeBase& base, cons
     events.insert(events.end(), fromFile.begin(), fromFile.end());
   }
   sortByTime(events);
+  checkHandMoves(events, base);
   return events;
 }
 
@@ -129,6 +131,7 @@ RenderSummary runRender(const Options& options) {
     stateFile->writeAll(chunk.GetData(), static_cast<size_t>(chunk.Size()));
   }
   if (csvFile) csvFile->writeAll(speedCsv->text().data(), speedCsv->text().size());
+  throwIfInterrupted();
   for (StagedFile* file : {audioFile.get(), stateFile.get(), csvFile.get()}) {
     if (file != nullptr) file->commit();
   }

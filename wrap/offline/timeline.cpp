@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 
 #include "options.h"
@@ -36,8 +37,12 @@ int64_t parseTimeSamples(const std::string& text, const TimeBase& base) {
     samples = static_cast<double>(*whole);
   }
   const double sample = std::round(samples);
-  if (sample < 0.0) throw RenderError("time '" + text + "' is before the first sample");
+  if (sample < 0.0) {
+    if (!base.outsideIsError) return -1;
+    throw RenderError("time '" + text + "' is before the first sample");
+  }
   if (sample >= static_cast<double>(base.totalFrames)) {
+    if (!base.outsideIsError) return base.totalFrames;
     throw RenderError("time '" + text + "' is after the end of the audio (" + std::to_string(base.totalFrames) +
                       " samples)");
   }
@@ -146,6 +151,24 @@ std::vector<Event> readEventFile(const std::string& path, const TimeBase& base, 
 
 void sortByTime(std::vector<Event>& events) {
   std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.sample < b.sample; });
+}
+
+bool isHandlessDrag(const Event& event, bool& handDown) {
+  if (event.kind == Event::Kind::kHandDown) handDown = true;
+  if (event.kind == Event::Kind::kHandUp) handDown = false;
+  return event.kind == Event::Kind::kDrag && !handDown;
+}
+
+void checkHandMoves(const std::vector<Event>& events, const TimeBase& base) {
+  bool handDown = false;
+  for (const Event& event : events) {
+    if (isHandlessDrag(event, handDown)) {
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(event.sample) / base.sampleRateHz);
+      throw RenderError("'drag' at " + std::string(seconds) + " s (sample " + std::to_string(event.sample) +
+                        ") comes while the hand is up: the record is dragged only after 'hand down'");
+    }
+  }
 }
 
 }  // namespace reelstop::offline

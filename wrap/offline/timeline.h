@@ -30,6 +30,9 @@ struct TimeBase {
   std::optional<double> tempoBpm;
   double startBeats = 0.0;
   int64_t totalFrames = 0;  // an event must fall inside the audio
+  // False for a timeline of our own (the demo's), whose events outside the audio are left out by
+  // the caller rather than refused: their sample is then -1 or totalFrames.
+  bool outsideIsError = true;
 };
 
 // One "TIME ACTION" line; throws RenderError naming what is wrong.
@@ -42,5 +45,11 @@ std::vector<Event> readEventFile(const std::string& path, const TimeBase& base, 
 
 // In time order; events at the same sample keep the order they were given in.
 void sortByTime(std::vector<Event>& events);
+
+// Follows the hand through a timeline in order: true for a drag that comes while no hand holds
+// the record, which the editor never sends.
+bool isHandlessDrag(const Event& event, bool& handDown);
+// Refuses a timeline with a handless drag.
+void checkHandMoves(const std::vector<Event>& events, const TimeBase& base);
 
 }  // namespace reelstop::offline
