@@ -18,7 +18,8 @@ Host:
   --tempo BPM          the host's tempo (without it the host gives none)
   --meter N/D          time signature (default 4/4)
   --playing            the transport runs from the first sample
-  --start BEATS        song position of the first sample in quarter notes (default 0)
+  --start BEATS        song position of the first sample in quarter notes, -1000000 to 1000000
+                       (default 0; the demo's timeline keeps only the events from there on)
 
 Demo signal (without INPUT):
   --rate HZ            sample rate (default 48000)
@@ -38,7 +39,8 @@ Timeline:
   ACTION: note-on [NOTE [VELOCITY]]   note-off [NOTE]   cc CONTROLLER VALUE   (MIDI channel 1,
           at the exact sample; NOTE 60 and VELOCITY 100 by default)
           set NAME=VALUE   hand down   hand up   drag RADIANS   play   stop   tempo BPM
-          (these from the start of the block holding TIME; drag turns the record by hand)
+          (these from the start of the block holding TIME; drag turns the record by hand,
+          only between hand down and hand up)
 
 State and diagnostics:
   --load-state FILE    apply a saved state chunk before the first block (--set applies after it)
@@ -47,7 +49,8 @@ State and diagnostics:
                        platter phase in radians, engaged
 
 Errors print one line starting with "reelstop-render: " and exit with status 2; nothing is
-written then.
+written then. Interrupted (Ctrl-C, or killed with SIGTERM), it stops, removes what it had begun
+to write and exits with status 130 (143 for SIGTERM).
 
 Without INPUT and without --event or --events, the demo plays this timeline:
 )",
