@@ -12,7 +12,6 @@ using reelstop::TapeEngine;
 
 namespace {
 
-constexpr int32_t kAbiVersion = 3;
 constexpr int32_t kLatencySamples = 2;
 constexpr double kTapeSeconds = 20.0;
 constexpr double kFallbackSampleRate = 48000.0;
@@ -25,7 +24,7 @@ TapeEngine* tape(rs_handle engine) { return reinterpret_cast<TapeEngine*>(engine
 
 extern "C" {
 
-int32_t rs_abi_version(void) { return kAbiVersion; }
+int32_t rs_abi_version(void) { return RS_ABI_VERSION; }
 
 const char* rs_build_id(void) { return kBuildId.data(); }
 

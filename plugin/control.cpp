@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "choices.h"
 #include "reelstop.h"
 #include "shared_constants.h"
 
@@ -13,8 +14,6 @@ constexpr double kScratchDeadbandTurns = 0.01;
 constexpr double kShortestAutoStartBeats = 0.125;
 constexpr double kLongestAutoStartBeats = 1.0;
 constexpr double kReverseExtraBeats = 0.25;
-// "Lock": the grid a restarted tape lands on behind the track, in beats.
-constexpr double kLockBeats[] = {0.0, 0.25, 0.5, 1.0};
 constexpr int kControllerAllSoundOff = 120;
 constexpr int kControllerAllNotesOff = 123;
 
@@ -127,16 +126,16 @@ void Reelstop::engageEngine(int offset) {
     return;
   }
   stopLength = rampSamples(kStopTime, kStopSync);
-  const int ramp = paramInt(kRamp);
+  const Ramp ramp = chosen(kRampChoices, paramInt(kRamp)).meaning;
   switch (ramp) {
-    case kRampManual: tape.api.engage(tape.engine, stopLength, GetParam(kStopCurve)->Value()); return;
-    case kRampLinear: tape.api.engage(tape.engine, stopLength, 0.0); return;
-    case kRampBezier:
-    case kRampBezierPitch:
-      tape.api.engage_shaped(tape.engine, ramp == kRampBezierPitch ? 1 : 0, stopLength, GetParam(kEaseIn)->Value(),
+    case Ramp::kManual: tape.api.engage(tape.engine, stopLength, GetParam(kStopCurve)->Value()); return;
+    case Ramp::kLinear: tape.api.engage(tape.engine, stopLength, 0.0); return;
+    case Ramp::kBezier:
+    case Ramp::kBezierPitch:
+      tape.api.engage_shaped(tape.engine, ramp == Ramp::kBezierPitch ? 1 : 0, stopLength, GetParam(kEaseIn)->Value(),
                              GetParam(kEaseOut)->Value());
       return;
-    default: tape.api.engage_platter(tape.engine, stopLength, inertiaMs(), motorMs()); return;
+    case Ramp::kPlatter: tape.api.engage_platter(tape.engine, stopLength, inertiaMs(), motorMs()); return;
   }
 }
 
@@ -155,26 +154,28 @@ double Reelstop::autoStartSamples(int offset) const {
 void Reelstop::releaseEngine(int offset) {
   const Slot& tape = engine();
   const bool autoOn = paramOn(kAuto);
-  const int kind = autoOn ? kRampPlatter : paramInt(kRamp);
+  const Ramp kind = autoOn ? Ramp::kPlatter : chosen(kRampChoices, paramInt(kRamp)).meaning;
   const double beatSamples = mTiming.samplesPerBeat();
   const double requested = autoOn ? autoStartSamples(offset) : rampSamples(kStartTime, kStartSync);
-  const double minimum = kind == kRampPlatter ? 2.0 * (inertiaMs() + motorMs()) / 1000.0 * mTiming.sampleRate : 0.0;
+  const double minimum = kind == Ramp::kPlatter ? 2.0 * (inertiaMs() + motorMs()) / 1000.0 * mTiming.sampleRate : 0.0;
   const double length = startSamplesOnGrid(offset, requested, minimum);
   mCapture.logRelease(offset, length, mTiming.blockPpq, reentryGridBeats(), mTiming.songPlaying);
-  const double grid = autoOn ? 0.0 : kLockBeats[std::clamp(paramInt(kLock), 0, 3)] * beatSamples;
+  const double grid = autoOn ? 0.0 : chosen(kLockChoices, paramInt(kLock)).beats(mTiming.beatsPerBar) * beatSamples;
   ++mStarts;
   switch (kind) {
-    case kRampManual:
-      tape.api.release(tape.engine, paramInt(kStartMode), length, GetParam(kStartCurve)->Value());
+    case Ramp::kManual: {
+      const ReleaseMode mode = chosen(kStartModeChoices, paramInt(kStartMode)).meaning;
+      tape.api.release(tape.engine, static_cast<int32_t>(mode), length, GetParam(kStartCurve)->Value());
       return;
-    case kRampLinear: tape.api.release(tape.engine, 0, length, 0.0); return;
-    case kRampBezier:
-    case kRampBezierPitch:
+    }
+    case Ramp::kLinear: tape.api.release(tape.engine, static_cast<int32_t>(ReleaseMode::kSpinUp), length, 0.0); return;
+    case Ramp::kBezier:
+    case Ramp::kBezierPitch:
       // The eases swap: the spin-up is the stop played backwards.
-      tape.api.release_shaped(tape.engine, kind == kRampBezierPitch ? 1 : 0, length, GetParam(kEaseOut)->Value(),
+      tape.api.release_shaped(tape.engine, kind == Ramp::kBezierPitch ? 1 : 0, length, GetParam(kEaseOut)->Value(),
                               GetParam(kEaseIn)->Value(), grid);
       return;
-    default: tape.api.release_platter(tape.engine, length, inertiaMs(), motorMs(), grid); return;
+    case Ramp::kPlatter: tape.api.release_platter(tape.engine, length, inertiaMs(), motorMs(), grid); return;
   }
 }
 

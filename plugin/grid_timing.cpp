@@ -4,18 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "params.h"
+#include "choices.h"
 
 namespace reelstop {
 namespace {
 
-// Lengths in quarter-note beats of "Free", "1/16", "1/8", "1/4", "1/2", then 1, 2 and 4 bars.
-constexpr double kSyncBeats[] = {0.0, 0.25, 0.5, 1.0, 2.0, 1.0, 2.0, 4.0};
-constexpr int kFirstBarSync = 5;
-constexpr int kSyncCount = 8;
-// "Free", "1/16", "1/8", "1/4", "1/2"; the last entry, "1 bar", is one bar.
-constexpr double kSnapBeats[] = {0.0, 0.25, 0.5, 1.0, 2.0};
-constexpr int kSnapBar = 5;
 constexpr double kBarSecondsWithoutTempo = 1.8;
 constexpr double kGridTolerance = 1e-9;
 constexpr double kWholeSampleTolerance = 1e-6;
@@ -65,28 +58,22 @@ void GridTiming::readTransport(const iplug::ITimeInfo& transport, bool standalon
 
 double GridTiming::samplesPerTurn(int turn) const {
   const double bar = hostTempo ? samplesPerBeat() * beatsPerBar : kBarSecondsWithoutTempo * sampleRate;
-  return turn == kTurnTwoBars ? 2.0 * bar : bar;
+  return chosen(kTurnChoices, turn).count * bar;
 }
 
 double GridTiming::rampSamples(double timeMs, int sync) const {
   double seconds = timeMs / 1000.0;
-  if (sync > 0) {
-    const int entry = std::min(sync, kSyncCount - 1);
-    seconds = kSyncBeats[entry] * (entry < kFirstBarSync ? 1.0 : beatsPerBar) * 60.0 / tempo;
-  }
+  if (sync > 0) seconds = chosen(kSyncChoices, sync).beats(beatsPerBar) * 60.0 / tempo;
   return std::min(seconds, 10.0) * sampleRate;
 }
 
-double GridTiming::snapGridBeats(int snap) const {
-  if (snap <= 0) return 0.0;
-  return snap >= kSnapBar ? beatsPerBar : kSnapBeats[snap];
-}
+double GridTiming::snapGridBeats(int snap) const { return chosen(kSnapChoices, snap).beats(beatsPerBar); }
 
 double GridTiming::reentryGridBeats(int snap) const { return songPlaying ? snapGridBeats(snap) : 0.0; }
 
 double GridTiming::autoStopSamples(int offset, int snap) const {
   double beats = 1.0;
-  if (snap != 0 && songPlaying && snapGridBeats(snap) > 0.0) {
+  if (songPlaying && snapGridBeats(snap) > 0.0) {
     const double pos = offset * beatsPerSample() + blockPpq;
     // The whole beat, counted from the bar line, nearest to one beat after the stop begins, and
     // at least half a beat away.
@@ -99,7 +86,7 @@ double GridTiming::autoStopSamples(int offset, int snap) const {
 
 double GridTiming::startSamplesOnGrid(int offset, double length, double minimum, int snap) const {
   double beats = std::max(length, minimum) * beatsPerSample();
-  const double grid = snap != 0 && songPlaying ? snapGridBeats(snap) : 0.0;
+  const double grid = songPlaying ? snapGridBeats(snap) : 0.0;
   if (grid > 0.0) {
     const double pos = offset * beatsPerSample() + blockPpq;
     // The grid line nearest the requested end, but never less than half the requested length.

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "choices.h"
 #include "params.h"
 
 namespace reelstop {
@@ -14,8 +15,6 @@ constexpr int kDisplayLength = 32;
 // ln(790 / 9990) / ln(0.5): puts 800 ms exactly at the middle of a time control's travel.
 constexpr double kTimeShapeExponent = 3.6605601196153152;
 constexpr double kLinearCurveBelow = 0.02;
-
-const std::vector<std::string> kSyncTexts = {"Free", "1/16", "1/8", "1/4", "1/2", "1 bar", "2 bars", "4 bars"};
 
 void initTime(IParam& param, const char* name, double defaultMs) {
   param.InitDouble(name, defaultMs, 10.0, 10000.0, 0.1, "ms", 0, "", IParam::ShapePowCurve(kTimeShapeExponent),
@@ -59,23 +58,23 @@ void initParams(iplug::Plugin& plugin) {
   auto param = [&plugin](int index) -> IParam& { return *plugin.GetParam(index); };
   param(kStop).InitBool("Stop", false);
   initTime(param(kStopTime), "Stop Time", 800.0);
-  param(kStopSync).InitEnum("Stop Sync", 0, kSyncTexts);
+  param(kStopSync).InitEnum("Stop Sync", 0, choiceTexts(kSyncChoices));
   initCurve(param(kStopCurve), "Stop Curve");
   initTime(param(kStartTime), "Start Time", 400.0);
-  param(kStartSync).InitEnum("Start Sync", 0, kSyncTexts);
+  param(kStartSync).InitEnum("Start Sync", 0, choiceTexts(kSyncChoices));
   initCurve(param(kStartCurve), "Start Curve");
-  param(kStartMode).InitEnum("Start Mode", 0, {"Spin up", "Catch up"});
+  param(kStartMode).InitEnum("Start Mode", 0, choiceTexts(kStartModeChoices));
   param(kVarispeed)
       .InitDouble("Varispeed", 100.0, 25.0, 100.0, 0.01, "%", 0, "", IParam::ShapeLinear(), iplug::kUnitPercentage,
                   formatPercent);
   param(kMidiTrigger).InitBool("MIDI Trigger", true);
-  param(kSnap).InitEnum("Snap", 3, {"Free", "1/16", "1/8", "1/4", "1/2", "1 bar"});
-  param(kTurn).InitEnum("Turn", 0, {"1 bar", "2 bars"});
-  param(kRamp).InitEnum("Ramp", kRampPlatter, {"Manual", "Linear", "Bezier", "Bezier pitch", "Platter"});
+  param(kSnap).InitEnum("Snap", choiceIndex(kSnapChoices, "1/4"), choiceTexts(kSnapChoices));
+  param(kTurn).InitEnum("Turn", 0, choiceTexts(kTurnChoices));
+  param(kRamp).InitEnum("Ramp", static_cast<int>(Ramp::kPlatter), choiceTexts(kRampChoices));
   param(kAuto).InitBool("Auto", true);
   param(kScratch).InitDouble("Scratch", 0.0, -4.0, 4.0, 0.0001, "turns", 0, "", IParam::ShapeLinear(),
                              iplug::kUnitCustom, formatPlain);
-  param(kLock).InitEnum("Lock", 0, {"Off", "1/16", "1/8", "1/4"});
+  param(kLock).InitEnum("Lock", 0, choiceTexts(kLockChoices));
   param(kWeight).InitDouble("Weight", 15.0, 0.0, 100.0, 0.01, "%", 0, "", IParam::ShapeLinear(), iplug::kUnitPercentage,
                             formatPercent);
   initUnit(param(kEaseIn), "Ease In", 0.15);

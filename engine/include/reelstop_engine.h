@@ -13,6 +13,30 @@ extern "C" {
 
 #define RS_EXPORT __attribute__((visibility("default")))
 
+// The interface version this header describes; a library reporting another is refused.
+#define RS_ABI_VERSION 3
+
+// Every entry point, in the order of a host's function table: X(name) for each rs_name.
+#define RS_ENTRY_POINTS(X) \
+  X(abi_version)           \
+  X(build_id)              \
+  X(latency)               \
+  X(create)                \
+  X(destroy)               \
+  X(process)               \
+  X(engage)                \
+  X(release)               \
+  X(set_varispeed)         \
+  X(begin_scratch)         \
+  X(set_scratch_target)    \
+  X(is_scratching)         \
+  X(speed)                 \
+  X(lag)                   \
+  X(engage_shaped)         \
+  X(release_shaped)        \
+  X(engage_platter)        \
+  X(release_platter)
+
 typedef struct rs_engine_t* rs_handle;
 
 RS_EXPORT int32_t rs_abi_version(void);

@@ -26,9 +26,4 @@ enum EParams {
   kNumParams
 };
 
-// Values of the enumerations the core reads.
-enum ERamp { kRampManual = 0, kRampLinear, kRampBezier, kRampBezierPitch, kRampPlatter };
-enum ESnap { kSnapFree = 0 };
-enum ETurn { kTurnOneBar = 0, kTurnTwoBars };
-
 }  // namespace reelstop

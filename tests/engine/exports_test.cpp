@@ -12,24 +12,9 @@
 namespace reelstop::test {
 namespace {
 
-const std::set<std::string> kEntryPoints = {"rs_abi_version",
-                                            "rs_build_id",
-                                            "rs_latency",
-                                            "rs_create",
-                                            "rs_destroy",
-                                            "rs_process",
-                                            "rs_engage",
-                                            "rs_release",
-                                            "rs_set_varispeed",
-                                            "rs_begin_scratch",
-                                            "rs_set_scratch_target",
-                                            "rs_is_scratching",
-                                            "rs_speed",
-                                            "rs_lag",
-                                            "rs_engage_shaped",
-                                            "rs_release_shaped",
-                                            "rs_engage_platter",
-                                            "rs_release_platter"};
+#define RS_EXPORTED_NAME(name) "rs_" #name,
+const std::set<std::string> kEntryPoints = {RS_ENTRY_POINTS(RS_EXPORTED_NAME)};
+#undef RS_EXPORTED_NAME
 
 // "Mmm d yyyy hh:mm:ss" with single blanks: reprinting its parsed fields gives it back.
 bool isBuildId(const std::string& id) {

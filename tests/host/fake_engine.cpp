@@ -10,7 +10,7 @@
 #include "reelstop_engine.h"
 
 #ifndef FAKE_ABI
-#define FAKE_ABI 3
+#define FAKE_ABI RS_ABI_VERSION
 #endif
 #ifndef FAKE_LATENCY
 #define FAKE_LATENCY 2

@@ -104,12 +104,12 @@ TEST_F(Capture, TheContextLineIsTheOneInForceWhenTheRecordingFilledUp) {
   Instance instance;
   instance.host.configure(8000.0, 500, 2);
   instance.host.transport() = {100.0, 3, 4, false, -1.0, -1.0};
-  instance.set(kSnap, 2);            // "1/8"
+  instance.set(kSnap, choiceIndex(kSnapChoices, "1/8"));
   block(instance, 500, 0.0f, 0.0f);  // the recording starts a block late, so it fills between two ticks
   for (int b = 0; b < 480; ++b) block(instance, 500, 0.5f, 0.5f);
   ASSERT_FALSE(fs::exists(capture / "reelstop-capture-speed.csv")) << "full, but the timer has not come yet";
   instance.host.transport() = {150.0, 7, 8, false, -1.0, -1.0};
-  instance.set(kSnap, 5);  // "1 bar"
+  instance.set(kSnap, choiceIndex(kSnapChoices, "1 bar"));
   for (int b = 0; b < 8; ++b) block(instance, 500, 0.5f, 0.5f);
   ASSERT_TRUE(fs::exists(capture / "reelstop-capture-speed.csv"));
   EXPECT_EQ(csvLines().front(), "# sr,8000,bpm,100,ppq_at_start,-1,beats_per_bar,3,grid_beats,0.5");

@@ -11,7 +11,7 @@ namespace {
 void useLinearStops(Instance& instance) {
   instance.host.configure(48000.0, 512, 2);
   instance.set(kAuto, 0);
-  instance.set(kRamp, kRampLinear);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Linear"));
   instance.set(kStopTime, 10);
 }
 
@@ -123,7 +123,7 @@ TEST(Control, AutoReleasesTakeTheirLengthFromTheHoldAndThePlatterMinimum) {
 TEST(Control, ALinearStartIsASpinUpWhateverTheStartMode) {
   Instance instance;
   useLinearStops(instance);
-  instance.set(kStartMode, 1);  // "Catch up"
+  instance.set(kStartMode, choiceIndex(kStartModeChoices, "Catch up"));
   instance.set(kStartTime, 100);
   instance.set(kStop, 1);
   instance.playBlocks(40);

@@ -52,31 +52,31 @@ TEST_F(EngineCalls, EveryRampSendsItsOwnCallWithTheParametersItReads) {
   instance.set(kStartTime, 100);  // 4800 samples
   instance.set(kStopCurve, 0.3);
   instance.set(kStartCurve, -0.4);
-  instance.set(kStartMode, 1);  // "Catch up"
+  instance.set(kStartMode, choiceIndex(kStartModeChoices, "Catch up"));
   instance.set(kEaseIn, 0.2);
   instance.set(kEaseOut, 0.7);
-  instance.set(kLock, 2);     // "1/8": a 12000-sample grid
+  instance.set(kLock, choiceIndex(kLockChoices, "1/8"));  // a 12000-sample grid
   instance.set(kWeight, 50);  // inertia 65 ms, motor 85 ms: a platter start of at least 14400 samples
 
-  instance.set(kRamp, kRampManual);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Manual"));
   expectCall(toggle(true), Kind::kEngage, 0, {12000.0, 0.3}, "Manual stop");
   expectCall(toggle(false), Kind::kRelease, 1, {4800.0, -0.4}, "Manual start: its mode and curve");
-  instance.set(kRamp, kRampLinear);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Linear"));
   expectCall(toggle(true), Kind::kEngage, 0, {12000.0, 0.0}, "Linear stop");
   expectCall(toggle(false), Kind::kRelease, 0, {4800.0, 0.0}, "Linear start: a spin-up whatever the mode");
-  instance.set(kRamp, kRampBezier);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Bezier"));
   expectCall(toggle(true), Kind::kEngageShaped, 0, {12000.0, 0.2, 0.7}, "Bezier stop");
   expectCall(toggle(false), Kind::kReleaseShaped, 0, {4800.0, 0.7, 0.2, 12000.0}, "Bezier start: eases swapped");
-  instance.set(kRamp, kRampBezierPitch);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Bezier pitch"));
   expectCall(toggle(true), Kind::kEngageShaped, 1, {12000.0, 0.2, 0.7}, "Bezier pitch stop");
   expectCall(toggle(false), Kind::kReleaseShaped, 1, {4800.0, 0.7, 0.2, 12000.0}, "Bezier pitch start");
-  instance.set(kRamp, kRampPlatter);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Platter"));
   expectCall(toggle(true), Kind::kEngagePlatter, 0, {12000.0, 65.0, 85.0}, "Platter stop");
   expectCall(toggle(false), Kind::kReleasePlatter, 0, {14400.0, 65.0, 85.0, 12000.0},
              "Platter start: the platter minimum, and Lock");
 
   // "Auto" plays every ramp on the platter: a beat's stop, and a tap's start with no Lock grid.
-  instance.set(kRamp, kRampBezier);
+  instance.set(kRamp, choiceIndex(kRampChoices, "Bezier"));
   instance.set(kAuto, 1);
   expectCall(toggle(true), Kind::kEngagePlatter, 0, {24000.0, 65.0, 85.0}, "Auto stop");
   expectCall(toggle(false), Kind::kReleasePlatter, 0, {14400.0, 65.0, 85.0, 0.0}, "Auto start");

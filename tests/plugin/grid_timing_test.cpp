@@ -6,13 +6,20 @@
 #include <cmath>
 #include <limits>
 
-#include "params.h"
+#include "choices.h"
 
 namespace reelstop::test {
 namespace {
 
-constexpr int kSnapSixteenth = 1, kSnapQuarter = 3, kSnapBar = 5;
-constexpr int kSyncSixteenth = 1, kSyncOneBar = 5, kSyncFourBars = 7;
+const int kSnapFree = choiceIndex(kSnapChoices, "Free");
+const int kSnapSixteenth = choiceIndex(kSnapChoices, "1/16");
+const int kSnapQuarter = choiceIndex(kSnapChoices, "1/4");
+const int kSnapBar = choiceIndex(kSnapChoices, "1 bar");
+const int kSyncSixteenth = choiceIndex(kSyncChoices, "1/16");
+const int kSyncOneBar = choiceIndex(kSyncChoices, "1 bar");
+const int kSyncFourBars = choiceIndex(kSyncChoices, "4 bars");
+const int kTurnOneBar = choiceIndex(kTurnChoices, "1 bar");
+const int kTurnTwoBars = choiceIndex(kTurnChoices, "2 bars");
 
 iplug::ITimeInfo playingAt(double ppq, double tempo = 120.0, int numerator = 4, int denominator = 4) {
   return {tempo, numerator, denominator, true, ppq, 0.0};

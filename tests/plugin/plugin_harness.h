@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "choices.h"
 #include "iplug/headless_host.h"
 #include "reelstop.h"
 
