@@ -1,11 +1,10 @@
 // Finding the development library on disk and loading a private copy of it.
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 
+#include "data_folder.h"
 #include "engine_host.h"
 #include "file_bytes.h"
 
@@ -15,12 +14,6 @@ namespace {
 
 // Numbers the private copies: two hosts loading in the same millisecond still get two names.
 std::atomic<uint64_t> copyCount{0};
-
-// The variable's value when it is set and not empty.
-const char* environmentValue(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && value[0] != '\0' ? value : nullptr;
-}
 
 // From the last dot on, when that dot is in the file name rather than in a folder name.
 std::string extensionOf(const std::string& path) {
@@ -41,18 +34,7 @@ std::string privateCopyName(const std::string& library) {
 
 }  // namespace
 
-std::string EngineHost::appDataDir() {
-  if (const char* dataHome = environmentValue("XDG_DATA_HOME")) return std::string(dataHome) + "/Reelstop";
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.local/share/Reelstop";
-}
-
 std::string EngineHost::devLibrary() { return appDataDir() + "/dev/" + "reelstop_engine.so"; }
-
-bool EngineHost::fileExists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 std::unique_ptr<Slot> EngineHost::loadDev(const std::string& path) const {
   // A copy under a fresh name: the build tools may overwrite the watched file at any time, and

@@ -1,6 +1,7 @@
 // EngineHost's life cycle and the hand-over of slots between the main and the audio thread.
 #include "engine_host.h"
 
+#include "data_folder.h"
 #include "file_bytes.h"
 
 namespace reelstop {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine_host.h"
+#include "data_folder.h"
 #include "shared_constants.h"
 
 namespace reelstop {
@@ -46,10 +46,10 @@ unsigned char* putText(unsigned char* out, const char* fourCharacters) {
 
 }  // namespace
 
-std::string CaptureRecorder::folder() { return EngineHost::appDataDir() + "/capture"; }
+std::string CaptureRecorder::folder() { return appDataDir() + "/capture"; }
 
 void CaptureRecorder::arm(double sampleRateHz, int blockSize) {
-  captureEnabled = EngineHost::fileExists(inDir("reelstop-capture.on"));
+  captureEnabled = fileExists(inDir("reelstop-capture.on"));
   if (!captureEnabled) return;
   sampleRate = sampleRateHz;
   const auto capacity = static_cast<size_t>(kCaptureSeconds * sampleRateHz);

@@ -6,7 +6,6 @@
 
 #include "iplug/denormals.h"
 #include "reelstop.h"
-#include "reelstop_engine.h"
 #include "shared_constants.h"
 
 namespace reelstop {
@@ -24,10 +23,8 @@ void Reelstop::OnReset() {
   mTiming.sampleRate = GetSampleRate();
   mEngineHost.prepare(mTiming.sampleRate, MaxNChannels(iplug::ERoute::kOutput) >= 2 ? 2 : 1);
   sendVarispeed();
-  SetLatency(rs_latency());
-  engaged = false;
-  heldKeys.reset();
-  heldNotes = 0;
+  SetLatency(engine().api.latency());
+  mControl.reset();
   mMidiQueue.Resize(std::max(GetBlockSize(), kMinMidiQueueMessages));
   mCapture.arm(mTiming.sampleRate, GetBlockSize());
 }
@@ -50,37 +47,37 @@ void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
   }
 
   mTiming.readTransport(GetTimeInfo(), GetHost() == iplug::EHost::kHostStandalone);
-  samplesPerTurn.store(mTiming.samplesPerTurn(paramInt(kTurn)));
-  samplesPerBeat.store(mTiming.samplesPerBeat());
+  mLink.samplesPerTurn.store(mTiming.samplesPerTurn(paramInt(kTurn)));
+  mLink.samplesPerBeat.store(mTiming.samplesPerBeat());
   if (mTiming.songPlaying) {
-    barOriginSample.store(static_cast<double>(samplesSeen.load()) -
-                          (mTiming.blockPpq - mTiming.barStartPpq) * mTiming.samplesPerBeat());
+    mLink.barOriginSample.store(static_cast<double>(mLink.samplesSeen.load()) -
+                                (mTiming.blockPpq - mTiming.barStartPpq) * mTiming.samplesPerBeat());
   }
 
   // A new engine starts playing: the next decision issues the stop again if one is wanted.
-  if (mEngineHost.beginBlock()) engaged = false;
+  if (mEngineHost.beginBlock()) mControl.engineReplaced();
   sendVarispeed();
 
   recordLevels(outputs, nch, nFrames);
   mCapture.beforeEngine(outputs, nch, nFrames);
-  updateEngaged(0);
+  mControl.update(0);
 
   // Every counted note event acts at its own sample: render up to it, then decide there.
   int done = 0;
   while (!mMidiQueue.Empty() && mMidiQueue.Peek().mOffset < nFrames) {
     const iplug::IMidiMsg msg = mMidiQueue.Peek();
     mMidiQueue.Remove();
-    if (!countNote(msg)) continue;
+    if (!mControl.countNote(msg)) continue;
     const int offset = std::max(msg.mOffset, 0);
     if (offset > done) {
       renderEngine(outputs, nch, done, offset);
       done = offset;
     }
-    updateEngaged(offset);
+    mControl.update(offset);
   }
   if (done < nFrames) renderEngine(outputs, nch, done, nFrames);
   mMidiQueue.Flush(nFrames);
-  blockStartSample += nFrames;
+  mControl.endBlock(nFrames);
 
   publishDisplay();
   mCapture.afterEngine(outputs, nch, nFrames,
@@ -97,49 +94,50 @@ void Reelstop::renderEngine(float** outputs, int nch, int from, int to) {
 
 // The dry input's peak per 128 samples for the drawn record, and how long it has been silent.
 void Reelstop::recordLevels(float** outputs, int nch, int nFrames) {
-  int64_t seen = samplesSeen.load();
+  int64_t seen = mLink.samplesSeen.load();
   float loudest = 0.0f;
   for (int i = 0; i < nFrames; ++i) {
     float peak = 0.0f;
     for (int c = 0; c < nch; ++c) peak = std::max(peak, std::fabs(outputs[c][i]));
     loudest = std::max(loudest, peak);
-    runningPeak = std::max(runningPeak, peak);
+    mRunningPeak = std::max(mRunningPeak, peak);
     if ((seen + 1) % kPeakSlotSamples == 0) {
-      peakHistory[static_cast<size_t>((seen / kPeakSlotSamples) % kPeakHistorySlots)].store(runningPeak,
-                                                                                            std::memory_order_relaxed);
-      runningPeak = 0.0f;
+      mLink.peakHistory[static_cast<size_t>((seen / kPeakSlotSamples) % kPeakHistorySlots)].store(
+          mRunningPeak, std::memory_order_relaxed);
+      mRunningPeak = 0.0f;
     }
     ++seen;
   }
-  samplesSeen.store(seen);
-  silentSamples = loudest > kSilenceLevel
-                      ? 0
-                      : static_cast<int32_t>(std::min<int64_t>(silentSamples + int64_t{nFrames}, kLongestSilence));
+  mLink.samplesSeen.store(seen);
+  mSilentSamples = loudest > kSilenceLevel
+                       ? 0
+                       : static_cast<int32_t>(std::min<int64_t>(mSilentSamples + int64_t{nFrames}, kLongestSilence));
 }
 
 void Reelstop::publishDisplay() {
   const Slot& tape = engine();
   const double speed = tape.api.speed(tape.engine);
-  displaySpeed.store(static_cast<float>(speed));
+  mLink.displaySpeed.store(static_cast<float>(speed));
   // The history position of the sample now being heard.
-  const double heard = static_cast<double>(samplesSeen.load()) - rs_latency() - tape.api.lag(tape.engine);
-  const bool idle = !mTiming.songPlaying && silentSamples >= static_cast<int32_t>(kIdleSeconds * mTiming.sampleRate) &&
+  const double heard = static_cast<double>(mLink.samplesSeen.load()) - tape.api.latency() - tape.api.lag(tape.engine);
+  const bool idle = !mTiming.songPlaying && mSilentSamples >= static_cast<int32_t>(kIdleSeconds * mTiming.sampleRate) &&
                     std::fabs(speed - 1.0) <= kSpeedSettled;
   const bool turning = !idle || tape.api.is_scratching(tape.engine) != 0;
-  const double samplesPerRadian = samplesPerTurn.load() / kTwoPi;
+  const double samplesPerRadian = mLink.samplesPerTurn.load() / kTwoPi;
   if (mTiming.songPlaying) {
     // The song position of the heard sample, as a fraction of a turn; song position 0 sits a
     // quarter turn back from angle 0.
-    const double beatSamples = samplesPerBeat.load();
-    const double songSamples = ((heard - barOriginSample.load()) / beatSamples + mTiming.barStartPpq) * beatSamples;
-    platterPhase.store(songSamples / samplesPerRadian - kQuarterTurn);
+    const double beatSamples = mLink.samplesPerBeat.load();
+    const double songSamples =
+        ((heard - mLink.barOriginSample.load()) / beatSamples + mTiming.barStartPpq) * beatSamples;
+    mLink.platterPhase.store(songSamples / samplesPerRadian - kQuarterTurn);
   } else if (turning) {
     // The record turns by exactly the tape that was played, backwards when it ran backwards.
-    platterPhase.store(platterPhase.load() + (heard - playhead.load()) / samplesPerRadian);
+    mLink.platterPhase.store(mLink.platterPhase.load() + (heard - mLink.playhead.load()) / samplesPerRadian);
   }
-  playhead.store(heard);
-  active.store(turning);
-  blockCount.fetch_add(1);
+  mLink.playhead.store(heard);
+  mLink.active.store(turning);
+  mLink.blockCount.fetch_add(1);
 }
 
 void Reelstop::onTimer() {
@@ -151,10 +149,6 @@ void Reelstop::OnParamChangeUI(int, iplug::EParamSource) {
   // The editor is told once it exists; without a drawing surface there is nobody to tell.
 }
 
-void Reelstop::OnUIClose() {
-  // Scratching first, so the audio thread never sees a scratch without a hand.
-  scratching.store(false);
-  handDown.store(false);
-}
+void Reelstop::OnUIClose() { mLink.releaseHand(); }
 
 }  // namespace reelstop

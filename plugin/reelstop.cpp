@@ -1,8 +1,7 @@
-// Reelstop: construction and the timing functions on the current parameters.
+// Reelstop: its configuration and construction.
 #include "reelstop.h"
 
 #include "param_table.h"
-#include "reelstop_engine.h"
 
 namespace reelstop {
 namespace {
@@ -44,25 +43,16 @@ iplug::Config Reelstop::config() {
   return config;
 }
 
-Reelstop::Reelstop(const iplug::InstanceInfo& info) : iplug::Plugin(info, config()), mMidiQueue(kMidiQueueMessages) {
+Reelstop::Reelstop(const iplug::InstanceInfo& info)
+    : iplug::Plugin(info, config()),
+      mMidiQueue(kMidiQueueMessages),
+      mControl(*this, mTiming, mEngineHost, mLink, mCapture) {
   initParams(*this);
-  SetLatency(rs_latency());
+  SetLatency(engine().api.latency());
   mTimer = iplug::Timer::Create([this](iplug::Timer&) { onTimer(); }, kTimerPeriodMs);
 }
 
 // The timer stops before anything it calls into goes away.
 Reelstop::~Reelstop() { mTimer->Stop(); }
-
-double Reelstop::rampSamples(int timeParam, int syncParam) const {
-  return mTiming.rampSamples(GetParam(timeParam)->Value(), paramInt(syncParam));
-}
-
-double Reelstop::reentryGridBeats() const { return mTiming.reentryGridBeats(paramInt(kSnap)); }
-
-double Reelstop::autoStopSamples(int offset) const { return mTiming.autoStopSamples(offset, paramInt(kSnap)); }
-
-double Reelstop::startSamplesOnGrid(int offset, double length, double minimum) const {
-  return mTiming.startSamplesOnGrid(offset, length, minimum, paramInt(kSnap));
-}
 
 }  // namespace reelstop

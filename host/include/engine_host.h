@@ -22,10 +22,8 @@ class EngineHost {
   // The process's own engine at the host's sample rate and channel count.
   std::unique_ptr<Slot> makeBuiltIn() const;
 
-  // Where the development library is watched: $XDG_DATA_HOME/Reelstop, else $HOME/.local/share/Reelstop.
-  static std::string appDataDir();
+  // Where the development library is watched: dev/reelstop_engine.so in the data folder.
   static std::string devLibrary();
-  static bool fileExists(const std::string& path);
 
   // Loads a private copy of the library at path; null when it is unreadable, empty, of another
   // interface version or latency, lacks an entry point, or cannot create an engine.

@@ -46,7 +46,7 @@ inline constexpr Choice<Ramp> kRampChoices[] = {{"Manual", Ramp::kManual},
                                                 {"Bezier pitch", Ramp::kBezierPitch},
                                                 {"Platter", Ramp::kPlatter}};
 inline constexpr Choice<ReleaseMode> kStartModeChoices[] = {{"Spin up", ReleaseMode::kSpinUp},
-                                                          {"Catch up", ReleaseMode::kCatchUp}};
+                                                            {"Catch up", ReleaseMode::kCatchUp}};
 
 // The choice a parameter's value picks, held within the table.
 template <typename Entry, size_t N>

@@ -13,6 +13,18 @@ constexpr int kPeakSlotSamples = 128;
 constexpr int kPeakHistorySlots = 16384;  // about 44 seconds at 48 kHz
 
 struct EditorLink {
+  // The hand as the editor and the offline host move it (main thread).
+  void pressHand() { handDown.store(true); }
+  void drag(double angleRad) {
+    scratchAngle.store(angleRad);
+    scratching.store(true);
+  }
+  // Scratching first, so the audio thread never sees a scratch without a hand.
+  void releaseHand() {
+    scratching.store(false);
+    handDown.store(false);
+  }
+
   // Written by the editor (main thread), read by the audio thread in every decision.
   std::atomic<bool> handDown{false};      // the hand holds the record: the tape stops
   std::atomic<bool> scratching{false};    // the hand drags the record: the tape follows

@@ -1,7 +1,7 @@
 // Reelstop: the plug-in core. It owns the parameters, the tempo state, the engine host, the
-// capture recorder and the 500 ms timer, and turns notes, parameters and the hand into stops,
-// starts and scratches of the tape at exact samples. Its parts live in one file per concern:
-// param_table, grid_timing, control, processing, state and capture.
+// capture recorder, the tape control that turns notes, parameters and the hand into stops,
+// starts and scratches, and the 500 ms timer. Its parts live in one file per concern:
+// param_table, grid_timing, tape_control, processing, state and capture.
 // Threads: ProcessMidiMsg and ProcessBlock run on the audio thread and never allocate, lock,
 // load or free; OnReset runs under the main lock while audio is stopped and sizes what they
 // use; construction, destruction, the timer, the state calls, OnParamChangeUI and OnUIClose run
@@ -9,7 +9,6 @@
 // The editor and the audio thread meet only in EditorLink.
 #pragma once
 
-#include <bitset>
 #include <memory>
 
 #include "capture_recorder.h"
@@ -20,13 +19,11 @@
 #include "iplug/plugin.h"
 #include "iplug/timer.h"
 #include "params.h"
+#include "tape_control.h"
 
 namespace reelstop {
 
-constexpr size_t kMidiChannels = 16;
-constexpr size_t kMidiNotes = 128;
-
-class Reelstop : public iplug::Plugin, public EditorLink {
+class Reelstop : public iplug::Plugin {
  public:
   explicit Reelstop(const iplug::InstanceInfo& info);
   ~Reelstop() override;
@@ -39,40 +36,19 @@ class Reelstop : public iplug::Plugin, public EditorLink {
   void OnParamChangeUI(int paramIdx, iplug::EParamSource source) override;
   void OnUIClose() override;
 
-  // The timing functions on the current parameters and tempo state (audio thread).
-  double rampSamples(int timeParam, int syncParam) const;
-  double reentryGridBeats() const;
-  double autoStopSamples(int offset) const;
-  double startSamplesOnGrid(int offset, double length, double minimum) const;
-
   // Every 500 ms on the main thread.
   void onTimer();
 
   const EngineHost& engineHost() const { return mEngineHost; }
   const GridTiming& timing() const { return mTiming; }
-  // The direction of the last command: true after a stop, false after a start.
-  bool isEngaged() const { return engaged; }
-  // Stops and starts issued to the engine since construction (audio thread; for a host's report).
-  int64_t stopsIssued() const { return mStops; }
-  int64_t startsIssued() const { return mStarts; }
+  const TapeControl& control() const { return mControl; }
+  EditorLink& editorLink() { return mLink; }
+  const EditorLink& editorLink() const { return mLink; }
 
  private:
   static iplug::Config config();
   int paramInt(int paramIdx) const { return GetParam(paramIdx)->Int(); }
-  bool paramOn(int paramIdx) const { return GetParam(paramIdx)->Bool(); }
   const Slot& engine() const { return mEngineHost.current(); }
-
-  // control.cpp
-  void updateEngaged(int offset);
-  void scratchTo(double angleRad, int offset, bool want);
-  void engageEngine(int offset);
-  void releaseEngine(int offset);
-  double autoStartSamples(int offset) const;
-  // True for the messages that count notes: they split the block and are decided on.
-  bool countNote(const iplug::IMidiMsg& msg);
-  void releaseKey(size_t key);
-  double inertiaMs() const;
-  double motorMs() const;
 
   // processing.cpp
   void sendVarispeed();
@@ -84,27 +60,12 @@ class Reelstop : public iplug::Plugin, public EditorLink {
   EngineHost mEngineHost;
   iplug::IMidiQueue mMidiQueue;
   CaptureRecorder mCapture;
-
-  // Control state, audio thread only.
-  bool engaged = false;
-  // The (channel, note) keys held: a key pressed twice is held once, a stray note-off frees nothing.
-  std::bitset<kMidiChannels * kMidiNotes> heldKeys;
-  int32_t heldNotes = 0;  // keys set in heldKeys
-  int64_t blockStartSample = 0;
-  int64_t engagedAt = 0;
-  double stopLength = 0.0;
-  bool paramScratchArmed = false;
-  bool paramScratchMoved = false;
-  double paramScratchRef = 0.0;    // turns
-  double scratchTravel = 0.0;      // samples, both directions counted
-  double lastScratchTarget = 0.0;  // radians
-  double scratchStartAngle = 0.0;  // radians
-  int64_t mStops = 0;
-  int64_t mStarts = 0;
+  EditorLink mLink;
+  TapeControl mControl;
 
   // Block processing state, audio thread only.
-  float runningPeak = 0.0f;
-  int32_t silentSamples = 1 << 30;
+  float mRunningPeak = 0.0f;
+  int32_t mSilentSamples = 1 << 30;
 
   std::unique_ptr<iplug::Timer> mTimer;
 };

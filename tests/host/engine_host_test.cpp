@@ -1,6 +1,7 @@
 // The engine host swaps real development libraries in and out and cleans up after every one.
 #include <string>
 
+#include "data_folder.h"
 #include "host_fixture.h"
 
 namespace reelstop::test {
@@ -156,14 +157,14 @@ TEST_F(HostTest, PathsFollowTheEnvironment) {
   EXPECT_EQ(EngineHost::devLibrary(), dataDir + "/Reelstop/dev/reelstop_engine.so");
   setenv("XDG_DATA_HOME", "", 1);
   setenv("HOME", "/home/player", 1);
-  EXPECT_EQ(EngineHost::appDataDir(), "/home/player/.local/share/Reelstop");
+  EXPECT_EQ(appDataDir(), "/home/player/.local/share/Reelstop");
   unsetenv("XDG_DATA_HOME");
   unsetenv("HOME");
   EXPECT_EQ(EngineHost::devLibrary(), "/.local/share/Reelstop/dev/reelstop_engine.so");
 
-  EXPECT_TRUE(EngineHost::fileExists(FAKE_HALF_LIBRARY));
-  EXPECT_FALSE(EngineHost::fileExists(dataDir));
-  EXPECT_FALSE(EngineHost::fileExists(dataDir + "/missing"));
+  EXPECT_TRUE(fileExists(FAKE_HALF_LIBRARY));
+  EXPECT_FALSE(fileExists(dataDir));
+  EXPECT_FALSE(fileExists(dataDir + "/missing"));
 
   setenv("TMPDIR", "", 1);
   EngineHost host;

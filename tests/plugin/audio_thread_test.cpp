@@ -57,9 +57,9 @@ TEST(AudioThread, ProcessBlockNeitherAllocatesNorFreesNorLocks) {
     }
     if (chance(5)) plugin.GetParam(static_cast<int>(random() % kNumParams))->SetNormalized((random() % 1000) / 999.0);
     if (chance(4)) plugin.GetParam(kStop)->Set(chance(30) ? 1.0 : 0.0);
-    if (chance(3)) plugin.handDown.store(chance(50));
-    if (chance(3)) plugin.scratching.store(chance(50));
-    if (chance(10)) plugin.scratchAngle.store((random() % 2000) / 100.0 - 10.0);
+    if (chance(3)) plugin.editorLink().handDown.store(chance(50));
+    if (chance(3)) plugin.editorLink().scratching.store(chance(50));
+    if (chance(10)) plugin.editorLink().scratchAngle.store((random() % 2000) / 100.0 - 10.0);
     for (int i = 0; i < 512; ++i) left[i] = right[i] = static_cast<float>(random() % 2000) / 1000.0f - 1.0f;
     transport.mPPQPos += 512 * 120.0 / 60.0 / 48000.0;
     transport.mTransportIsRunning = !chance(5);
@@ -69,8 +69,8 @@ TEST(AudioThread, ProcessBlockNeitherAllocatesNorFreesNorLocks) {
     plugin.ProcessBlock(io, io, frames);
     ASSERT_TRUE(counted() == before) << "block " << block;
   }
-  EXPECT_GT(plugin.stopsIssued(), 10);
-  EXPECT_GT(plugin.startsIssued(), 10);
+  EXPECT_GT(plugin.control().stopsIssued(), 10);
+  EXPECT_GT(plugin.control().startsIssued(), 10);
 }
 
 }  // namespace

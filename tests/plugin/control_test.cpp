@@ -28,7 +28,7 @@ TEST(Control, ANoteStopsTheTapeAtItsOwnSampleWhereverItArrives) {
     instance.note(c.offset, true);
     instance.playBlocks(3);
     EXPECT_EQ(instance.firstDeparture(), c.departs) << "note at offset " << c.offset;
-    EXPECT_TRUE(instance.plugin().isEngaged());
+    EXPECT_TRUE(instance.plugin().control().isEngaged());
   }
 }
 
@@ -39,28 +39,28 @@ TEST(Control, HeldNotesTriggerAndStopHoldTheTape) {
   instance.note(20, true, 64);
   instance.note(30, false, 60);
   instance.play(512);
-  EXPECT_TRUE(instance.plugin().isEngaged()) << "one of two notes still held";
+  EXPECT_TRUE(instance.plugin().control().isEngaged()) << "one of two notes still held";
   instance.host.sendMidi({50, 0xB0, 123, 0});  // all notes off
   instance.play(512);
-  EXPECT_FALSE(instance.plugin().isEngaged());
-  EXPECT_EQ(instance.plugin().startsIssued(), 1);
+  EXPECT_FALSE(instance.plugin().control().isEngaged());
+  EXPECT_EQ(instance.plugin().control().startsIssued(), 1);
 
   instance.set(kMidiTrigger, 0);
   instance.note(0, true);
   instance.play(512);
-  EXPECT_FALSE(instance.plugin().isEngaged()) << "counted, but the trigger is off";
+  EXPECT_FALSE(instance.plugin().control().isEngaged()) << "counted, but the trigger is off";
   instance.set(kMidiTrigger, 1);
   instance.play(512);
-  EXPECT_TRUE(instance.plugin().isEngaged()) << "the held note stops the tape at the next block";
+  EXPECT_TRUE(instance.plugin().control().isEngaged()) << "the held note stops the tape at the next block";
 
   instance.set(kStop, 1);
   instance.note(5, false);
   instance.note(6, false);  // a note-off with nothing held stays at 0
   instance.play(512);
-  EXPECT_TRUE(instance.plugin().isEngaged()) << "\"Stop\" holds through the note-off";
+  EXPECT_TRUE(instance.plugin().control().isEngaged()) << "\"Stop\" holds through the note-off";
   instance.set(kStop, 0);
   instance.play(512);
-  EXPECT_FALSE(instance.plugin().isEngaged());
+  EXPECT_FALSE(instance.plugin().control().isEngaged());
 }
 
 // Two regions retriggering one pitch, stray note-offs and hanging notes: what is held is a set of
@@ -73,25 +73,25 @@ TEST(Control, NotesAreHeldByKeyNotCountedByMessage) {
   instance.note(20, true, 60);
   instance.note(30, false, 60);
   instance.play(512);
-  EXPECT_FALSE(plugin.isEngaged()) << "a key pressed twice is released by one note-off";
-  EXPECT_EQ(plugin.startsIssued(), 1);
+  EXPECT_FALSE(plugin.control().isEngaged()) << "a key pressed twice is released by one note-off";
+  EXPECT_EQ(plugin.control().startsIssued(), 1);
 
   instance.note(0, true, 60);
   instance.note(10, false, 64);               // a key never pressed
   instance.host.sendMidi({20, 0x90, 67, 0});  // velocity 0: a note-off, of a key never pressed
   instance.play(512);
-  EXPECT_TRUE(plugin.isEngaged()) << "stray note-offs leave the held key held";
-  EXPECT_EQ(plugin.startsIssued(), 1);
+  EXPECT_TRUE(plugin.control().isEngaged()) << "stray note-offs leave the held key held";
+  EXPECT_EQ(plugin.control().startsIssued(), 1);
 
   instance.host.sendMidi({0, 0x93, 60, 100});  // the same note on channel 4 is another key
   instance.note(10, false, 60);
   instance.play(512);
-  EXPECT_TRUE(plugin.isEngaged()) << "channel 4 still holds its key";
+  EXPECT_TRUE(plugin.control().isEngaged()) << "channel 4 still holds its key";
   instance.host.sendMidi({0, 0x83, 60, 0});
   instance.play(512);
-  EXPECT_FALSE(plugin.isEngaged());
-  EXPECT_EQ(plugin.stopsIssued(), 2);
-  EXPECT_EQ(plugin.startsIssued(), 2);
+  EXPECT_FALSE(plugin.control().isEngaged());
+  EXPECT_EQ(plugin.control().stopsIssued(), 2);
+  EXPECT_EQ(plugin.control().startsIssued(), 2);
 }
 
 // Samples from a release until the start has landed back on the live signal.
@@ -155,7 +155,8 @@ TEST(Control, ScratchAutomationMovesTheHeldTapeByTurnsOfTheRecord) {
   EXPECT_EQ(tape()->scratchTarget - tape()->scratchOrigin, 0.0);
   instance.set(kScratch, 0.75);
   instance.play(512);
-  EXPECT_DOUBLE_EQ(tape()->scratchTarget - tape()->scratchOrigin, instance.plugin().samplesPerTurn.load() / 4);
+  EXPECT_DOUBLE_EQ(tape()->scratchTarget - tape()->scratchOrigin,
+                   instance.plugin().editorLink().samplesPerTurn.load() / 4);
   instance.set(kStop, 0);
   instance.play(512);
   EXPECT_EQ(tape()->state, EngineState::Starting) << "the end of the scratch starts the tape";
@@ -164,18 +165,18 @@ TEST(Control, ScratchAutomationMovesTheHeldTapeByTurnsOfTheRecord) {
 TEST(Control, TheHandStopsScratchesAndReleasesAndClosingTheEditorLetsGo) {
   Instance instance;
   instance.host.configure(48000.0, 512, 2);
-  instance.plugin().handDown.store(true);
+  instance.plugin().editorLink().handDown.store(true);
   instance.play(512);
-  EXPECT_TRUE(instance.plugin().isEngaged());
-  instance.plugin().scratchAngle.store(-1.0);
-  instance.plugin().scratching.store(true);
+  EXPECT_TRUE(instance.plugin().control().isEngaged());
+  instance.plugin().editorLink().scratchAngle.store(-1.0);
+  instance.plugin().editorLink().scratching.store(true);
   instance.play(512);
   EXPECT_EQ(instance.engine().api.is_scratching(instance.engine().engine), 1);
   instance.plugin().OnUIClose();
-  EXPECT_FALSE(instance.plugin().scratching.load());
-  EXPECT_FALSE(instance.plugin().handDown.load());
+  EXPECT_FALSE(instance.plugin().editorLink().scratching.load());
+  EXPECT_FALSE(instance.plugin().editorLink().handDown.load());
   instance.play(512);
-  EXPECT_FALSE(instance.plugin().isEngaged());
+  EXPECT_FALSE(instance.plugin().control().isEngaged());
   EXPECT_EQ(instance.engine().api.is_scratching(instance.engine().engine), 0);
 }
 

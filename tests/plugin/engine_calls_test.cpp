@@ -97,18 +97,18 @@ TEST_F(EngineCalls, AllNotesOffStartsTheTapeAtItsOwnSample) {
 }
 
 TEST_F(EngineCalls, TheHandScratchesByTurnsOfTheRecord) {
-  instance.plugin().handDown.store(true);
+  instance.plugin().editorLink().handDown.store(true);
   instance.play(512);
-  instance.plugin().scratchAngle.store(1.0);
-  instance.plugin().scratching.store(true);
+  instance.plugin().editorLink().scratchAngle.store(1.0);
+  instance.plugin().editorLink().scratching.store(true);
   instance.play(512);
-  instance.plugin().scratchAngle.store(1.0 + std::acos(-1.0) / 4);
+  instance.plugin().editorLink().scratchAngle.store(1.0 + std::acos(-1.0) / 4);
   instance.play(512);
   const int count = engine().callCount;
   ASSERT_GE(count, 4);
   expectCall(engine().calls[count - 3], Kind::kBeginScratch, 0, {}, "the drag begins");
   expectCall(engine().calls[count - 2], Kind::kSetScratchTarget, 0, {0.0}, "where the drag began");
-  EXPECT_DOUBLE_EQ(engine().calls[count - 1].values[0], instance.plugin().samplesPerTurn.load() / 8)
+  EXPECT_DOUBLE_EQ(engine().calls[count - 1].values[0], instance.plugin().editorLink().samplesPerTurn.load() / 8)
       << "an eighth of a turn moves the tape an eighth of a turn's worth of song";
 }
 

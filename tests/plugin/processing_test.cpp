@@ -38,32 +38,32 @@ TEST(Processing, TheRecordRestsAfterHalfASecondOfSilenceAndTurnsAgainOnOneSample
   instance.host.configure(kRate, 480, 2);
   instance.play(480);
   for (int b = 0; b < 49; ++b) instance.play(480, true);
-  EXPECT_TRUE(instance.plugin().active.load()) << "0.49 s of silence";
+  EXPECT_TRUE(instance.plugin().editorLink().active.load()) << "0.49 s of silence";
   instance.play(480, true);
-  EXPECT_FALSE(instance.plugin().active.load()) << "0.5 s of silence";
-  const double resting = instance.plugin().platterPhase.load();
+  EXPECT_FALSE(instance.plugin().editorLink().active.load()) << "0.5 s of silence";
+  const double resting = instance.plugin().editorLink().platterPhase.load();
   instance.play(480, true);
-  EXPECT_EQ(instance.plugin().platterPhase.load(), resting);
+  EXPECT_EQ(instance.plugin().editorLink().platterPhase.load(), resting);
   std::vector<float> loud(480, 0.0f), quiet(480, 0.0f);
   loud[200] = 0.001f;
   float* inputs[2] = {loud.data(), quiet.data()};
   std::vector<float> out0(480), out1(480);
   float* outputs[2] = {out0.data(), out1.data()};
   instance.host.process(inputs, outputs, 480);
-  EXPECT_TRUE(instance.plugin().active.load());
+  EXPECT_TRUE(instance.plugin().editorLink().active.load());
   instance.play(480, true);
-  EXPECT_GT(instance.plugin().platterPhase.load(), resting) << "the record turns with the played tape";
+  EXPECT_GT(instance.plugin().editorLink().platterPhase.load(), resting) << "the record turns with the played tape";
 }
 
 TEST(Processing, AnEmptyBlockPublishesWithoutTouchingTheHistoryAndMonoFillsTheSecondOutput) {
   Instance instance;
   instance.host.configure(kRate, 512, 2);
   instance.play(512);
-  const int64_t seen = instance.plugin().samplesSeen.load();
-  const uint32_t blocks = instance.plugin().blockCount.load();
+  const int64_t seen = instance.plugin().editorLink().samplesSeen.load();
+  const uint32_t blocks = instance.plugin().editorLink().blockCount.load();
   instance.play(0);
-  EXPECT_EQ(instance.plugin().samplesSeen.load(), seen);
-  EXPECT_EQ(instance.plugin().blockCount.load(), blocks + 1);
+  EXPECT_EQ(instance.plugin().editorLink().samplesSeen.load(), seen);
+  EXPECT_EQ(instance.plugin().editorLink().blockCount.load(), blocks + 1);
 
   Instance mono;
   mono.host.configure(kRate, 512, 2);
@@ -81,12 +81,12 @@ TEST(Processing, AResetReissuesAHeldStopToTheFreshEngine) {
   instance.host.configure(kRate, 512, 2);
   instance.set(kStop, 1);
   instance.playBlocks(4);
-  EXPECT_EQ(instance.plugin().stopsIssued(), 1);
+  EXPECT_EQ(instance.plugin().control().stopsIssued(), 1);
   // A fresh engine plays, so the stop must be issued to it again.
   instance.host.configure(kRate, 512, 2);
   instance.playBlocks(1);
-  EXPECT_EQ(instance.plugin().stopsIssued(), 2);
-  EXPECT_TRUE(instance.plugin().isEngaged());
+  EXPECT_EQ(instance.plugin().control().stopsIssued(), 2);
+  EXPECT_TRUE(instance.plugin().control().isEngaged());
 }
 
 }  // namespace

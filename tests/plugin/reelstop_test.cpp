@@ -31,7 +31,7 @@ TEST(Reelstop, ReadsTheHostTransportEveryBlock) {
   EXPECT_TRUE(timing.songPlaying);
   EXPECT_EQ(timing.blockPpq, 7.5);
   EXPECT_EQ(timing.barStartPpq, 6.0);
-  EXPECT_NEAR(instance.plugin().rampSamples(kStopTime, kStopSync), 38400.0, 1e-9);
+  EXPECT_NEAR(timing.rampSamples(instance.param(kStopTime).Value(), instance.param(kStopSync).Int()), 38400.0, 1e-9);
 }
 
 // A data folder of the test's own with a development build in it.
@@ -65,9 +65,9 @@ TEST_F(DevelopmentEngine, ASwappedInEngineIsStoppedAgainWhenAStopIsHeld) {
   instance.param(kStop).Set(1.0);
   instance.playSeconds(1.6);  // swapped in at one second, then a one-beat stop
   ASSERT_EQ(instance.plugin().engineHost().statusText().rfind("dev ", 0), 0u);
-  EXPECT_EQ(instance.plugin().stopsIssued(), 2) << "the new engine plays until the stop is issued again";
-  EXPECT_TRUE(instance.plugin().isEngaged());
-  EXPECT_EQ(instance.plugin().displaySpeed.load(), 0.0f);
+  EXPECT_EQ(instance.plugin().control().stopsIssued(), 2) << "the new engine plays until the stop is issued again";
+  EXPECT_TRUE(instance.plugin().control().isEngaged());
+  EXPECT_EQ(instance.plugin().editorLink().displaySpeed.load(), 0.0f);
 }
 
 }  // namespace

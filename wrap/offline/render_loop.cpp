@@ -25,16 +25,9 @@ void applyEvent(const Event& event, int64_t blockStart, iplug::HeadlessHost& hos
       break;
     }
     case Event::Kind::kSet: applySetting(host, event.setting); break;
-    case Event::Kind::kHandDown: plugin.handDown.store(true); break;
-    case Event::Kind::kHandUp:
-      // Cleared in the editor's order, so the audio thread never sees a scratch without a hand.
-      plugin.scratching.store(false);
-      plugin.handDown.store(false);
-      break;
-    case Event::Kind::kDrag:
-      plugin.scratchAngle.store(event.amount);
-      plugin.scratching.store(true);
-      break;
+    case Event::Kind::kHandDown: plugin.editorLink().pressHand(); break;
+    case Event::Kind::kHandUp: plugin.editorLink().releaseHand(); break;
+    case Event::Kind::kDrag: plugin.editorLink().drag(event.amount); break;
     case Event::Kind::kPlay: transport.setPlaying(true); break;
     case Event::Kind::kStop: transport.setPlaying(false); break;
     case Event::Kind::kTempo: transport.setTempo(event.amount); break;

@@ -139,7 +139,7 @@ RenderSummary runRender(const Options& options) {
   const auto& plugin = static_cast<const Reelstop&>(host->plugin());
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - began;
   return {options.outputPath, static_cast<double>(input->frames()) / input->sampleRateHz(), wall.count(),
-          plugin.stopsIssued(), plugin.startsIssued()};
+          plugin.control().stopsIssued(), plugin.control().startsIssued()};
 }
 
 void listParams(std::FILE* out) { printParamTable(makeHost()->plugin(), out); }

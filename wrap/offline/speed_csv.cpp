@@ -10,10 +10,10 @@ SpeedCsv::SpeedCsv() : mText("first_sample,display_speed,lag_samples,active,plat
 void SpeedCsv::addRow(int64_t firstSample, const Reelstop& plugin) {
   const Slot& engine = plugin.engineHost().current();
   char row[160];
-  const int length =
-      std::snprintf(row, sizeof row, "%lld,%.9g,%.9g,%d,%.9g,%d\n", static_cast<long long>(firstSample),
-                    plugin.displaySpeed.load(), engine.api.lag(engine.engine), plugin.active.load() ? 1 : 0,
-                    plugin.platterPhase.load(), plugin.isEngaged() ? 1 : 0);
+  const int length = std::snprintf(row, sizeof row, "%lld,%.9g,%.9g,%d,%.9g,%d\n", static_cast<long long>(firstSample),
+                                   plugin.editorLink().displaySpeed.load(), engine.api.lag(engine.engine),
+                                   plugin.editorLink().active.load() ? 1 : 0, plugin.editorLink().platterPhase.load(),
+                                   plugin.control().isEngaged() ? 1 : 0);
   mText.append(row, static_cast<size_t>(length));
 }
 
