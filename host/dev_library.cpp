@@ -49,7 +49,7 @@ std::unique_ptr<Slot> EngineHost::loadDev(const std::string& path) const {
   if (slot->library == nullptr || !bindApi(slot->library, slot->api) || slot->api.latency() != rs_latency()) {
     return nullptr;
   }
-  slot->engine = slot->api.create(channels, sampleRate);
+  slot->engine = slot->api.create(mChannels, mSampleRate);
   if (slot->engine == nullptr) return nullptr;
   const char* buildId = slot->api.build_id();
   slot->label = std::string("dev ") + (buildId != nullptr ? buildId : "");

@@ -49,77 +49,77 @@ unsigned char* putText(unsigned char* out, const char* fourCharacters) {
 std::string CaptureRecorder::folder() { return appDataDir() + "/capture"; }
 
 void CaptureRecorder::arm(double sampleRateHz, int blockSize) {
-  captureEnabled = fileExists(inDir("reelstop-capture.on"));
-  if (!captureEnabled) return;
-  sampleRate = sampleRateHz;
+  mEnabled = fileExists(inDir("reelstop-capture.on"));
+  if (!mEnabled) return;
+  mSampleRate = sampleRateHz;
   const auto capacity = static_cast<size_t>(kCaptureSeconds * sampleRateHz);
-  captureIn.assign(capacity, 0.0f);
-  captureOut.assign(capacity, 0.0f);
-  captureSpeed.assign(capacity, 0.0f);
-  captureBlock.assign(2 * static_cast<size_t>(std::max(blockSize, kMinBlockRoom)), 0.0f);
-  captureWritePos = 0;
-  releaseLogCount = 0;
-  capturing = false;
-  captureFull.store(false);
-  captureWritten = false;
+  mIn.assign(capacity, 0.0f);
+  mOut.assign(capacity, 0.0f);
+  mSpeed.assign(capacity, 0.0f);
+  mBlock.assign(2 * static_cast<size_t>(std::max(blockSize, kMinBlockRoom)), 0.0f);
+  mWritePos = 0;
+  mReleaseLogCount = 0;
+  mCapturing = false;
+  mFull.store(false);
+  mWritten = false;
 }
 
 void CaptureRecorder::beforeEngine(float* const* dry, int channels, int nFrames) {
-  blockToRecord = false;
-  if (!captureEnabled || captureFull.load() || nFrames <= 0) return;
-  if (2 * static_cast<size_t>(nFrames) > captureBlock.size()) return;
+  mBlockToRecord = false;
+  if (!mEnabled || mFull.load() || nFrames <= 0) return;
+  if (2 * static_cast<size_t>(nFrames) > mBlock.size()) return;
   float loudest = 0.0f;
   for (int c = 0; c < channels; ++c) {
     for (int i = 0; i < nFrames; ++i) {
-      captureBlock[static_cast<size_t>(c * nFrames + i)] = dry[c][i];
+      mBlock[static_cast<size_t>(c * nFrames + i)] = dry[c][i];
       loudest = std::max(loudest, std::fabs(dry[c][i]));
     }
   }
-  blockSilent = loudest <= kSilenceLevel;
-  blockToRecord = true;
+  mBlockSilent = loudest <= kSilenceLevel;
+  mBlockToRecord = true;
 }
 
 void CaptureRecorder::afterEngine(float* const* processed, int channels, int nFrames, const BlockContext& context) {
-  if (!blockToRecord) return;
-  blockToRecord = false;
-  if (!blockSilent && !capturing) {
-    capturing = true;
-    capturePpq = context.songPlaying ? context.blockPpq : -1.0;
+  if (!mBlockToRecord) return;
+  mBlockToRecord = false;
+  if (!mBlockSilent && !mCapturing) {
+    mCapturing = true;
+    mPpqAtStart = context.songPlaying ? context.blockPpq : -1.0;
   }
-  if (!capturing) return;
-  const int capacity = static_cast<int>(captureIn.size());
-  const int n = std::min(capacity - captureWritePos, nFrames);
+  if (!mCapturing) return;
+  const int capacity = static_cast<int>(mIn.size());
+  const int n = std::min(capacity - mWritePos, nFrames);
   const float gain = context.stereoOutput ? 0.5f : 1.0f;
   for (int i = 0; i < n; ++i) {
     float dry = 0.0f;
     float wet = 0.0f;
     for (int c = 0; c < channels; ++c) {
-      dry += captureBlock[static_cast<size_t>(c * nFrames + i)];
+      dry += mBlock[static_cast<size_t>(c * nFrames + i)];
       wet += processed[c][i];
     }
-    const auto at = static_cast<size_t>(captureWritePos + i);
-    captureIn[at] = gain * dry;
-    captureOut[at] = gain * wet;
-    captureSpeed[at] = static_cast<float>(context.speed);
+    const auto at = static_cast<size_t>(mWritePos + i);
+    mIn[at] = gain * dry;
+    mOut[at] = gain * wet;
+    mSpeed[at] = static_cast<float>(context.speed);
   }
-  captureWritePos += n;
-  if (captureWritePos >= capacity) {
-    fullTempo = context.tempo;
-    fullBeatsPerBar = context.beatsPerBar;
-    fullGridBeats = context.snapGridBeats;
-    captureFull.store(true);
+  mWritePos += n;
+  if (mWritePos >= capacity) {
+    mFullTempo = context.tempo;
+    mFullBeatsPerBar = context.beatsPerBar;
+    mFullGridBeats = context.snapGridBeats;
+    mFull.store(true);
   }
 }
 
 void CaptureRecorder::logRelease(int offset, double rampSamples, double blockPpq, double gridBeats, bool songPlaying) {
-  if (!capturing || captureFull.load() || releaseLogCount >= kReleaseLogSize) return;
-  releaseLog[static_cast<size_t>(releaseLogCount++)] = {offset + captureWritePos, rampSamples, blockPpq, gridBeats,
-                                                        songPlaying};
+  if (!mCapturing || mFull.load() || mReleaseLogCount >= kReleaseLogSize) return;
+  mReleaseLog[static_cast<size_t>(mReleaseLogCount++)] = {offset + mWritePos, rampSamples, blockPpq, gridBeats,
+                                                          songPlaying};
 }
 
 bool CaptureRecorder::takeFull() {
-  if (!captureEnabled || captureWritten || !captureFull.load()) return false;
-  captureWritten = true;
+  if (!mEnabled || mWritten || !mFull.load()) return false;
+  mWritten = true;
   return true;
 }
 
@@ -132,8 +132,8 @@ void CaptureRecorder::write() const {
 void CaptureRecorder::writeWav() const {
   std::ofstream wav(inDir("reelstop-capture.wav"), std::ios::binary | std::ios::trunc);
   if (!wav) return;
-  const auto frames = static_cast<uint32_t>(captureIn.size());
-  const auto rate = static_cast<uint32_t>(sampleRate);
+  const auto frames = static_cast<uint32_t>(mIn.size());
+  const auto rate = static_cast<uint32_t>(mSampleRate);
   std::array<unsigned char, kWavHeaderBytes> header{};
   unsigned char* at = putText(header.data(), "RIFF");
   at = putLE(at, frames * 8 + 36, 4);
@@ -155,8 +155,8 @@ void CaptureRecorder::writeWav() const {
   for (uint32_t first = 0; first < frames; first += kWavChunkFrames) {
     const uint32_t count = std::min<uint32_t>(kWavChunkFrames, frames - first);
     for (uint32_t i = 0; i < count; ++i) {
-      chunk[2 * i] = captureIn[first + i];
-      chunk[2 * i + 1] = captureOut[first + i];
+      chunk[2 * i] = mIn[first + i];
+      chunk[2 * i + 1] = mOut[first + i];
     }
     if (!kLittleEndian) {
       for (float& sample : chunk) putFloatLE(reinterpret_cast<unsigned char*>(&sample), sample);
@@ -168,24 +168,24 @@ void CaptureRecorder::writeWav() const {
 std::string CaptureRecorder::csvText() const {
   std::ostringstream text;
   text.precision(kCsvPrecision);
-  text << "# sr," << sampleRate << ",bpm," << fullTempo << ",ppq_at_start," << capturePpq << ",beats_per_bar,"
-       << fullBeatsPerBar << ",grid_beats," << fullGridBeats << "\n";
-  for (int i = 0; i < releaseLogCount; ++i) {
-    const ReleaseLogEntry& entry = releaseLog[static_cast<size_t>(i)];
+  text << "# sr," << mSampleRate << ",bpm," << mFullTempo << ",ppq_at_start," << mPpqAtStart << ",beats_per_bar,"
+       << mFullBeatsPerBar << ",grid_beats," << mFullGridBeats << "\n";
+  for (int i = 0; i < mReleaseLogCount; ++i) {
+    const ReleaseLogEntry& entry = mReleaseLog[static_cast<size_t>(i)];
     text << "# release," << entry.sample << ",ramp," << entry.ramp << ",block_ppq," << entry.blockPpq << ",grid,"
          << entry.grid << ",playing," << (entry.playing ? 1 : 0) << "\n";
   }
   text << "sample,speed\n";
   std::string csv = text.str();
   // A row per millisecond: to_chars at precision 12 writes what the stream would, many times faster.
-  const size_t step = std::max<size_t>(1, static_cast<size_t>(sampleRate / 1000.0));
+  const size_t step = std::max<size_t>(1, static_cast<size_t>(mSampleRate / 1000.0));
   char row[64];
-  for (size_t i = 0; i < captureSpeed.size(); i += step) {
+  for (size_t i = 0; i < mSpeed.size(); i += step) {
     char* end = std::to_chars(row, row + sizeof row, i).ptr;
     *end++ = ',';
-    end = std::to_chars(end, row + sizeof row, static_cast<double>(captureSpeed[i]), std::chars_format::general,
-                        kCsvPrecision)
-              .ptr;
+    end =
+        std::to_chars(end, row + sizeof row, static_cast<double>(mSpeed[i]), std::chars_format::general, kCsvPrecision)
+            .ptr;
     *end++ = '\n';
     csv.append(row, end);
   }

@@ -18,6 +18,12 @@ constexpr double kLongestAutoStartBeats = 1.0;
 constexpr double kReverseExtraBeats = 0.25;
 constexpr int kControllerAllSoundOff = 120;
 constexpr int kControllerAllNotesOff = 123;
+// The platter's feel from "Weight" (0 to 100): inertia and motor grow with it from these.
+constexpr double kLightestInertiaMs = 10.0;
+constexpr double kInertiaPerWeightMs = 110.0;  // added at full "Weight"
+constexpr double kLightestMotorMs = 35.0;
+constexpr double kMotorPerWeightMs = 100.0;
+constexpr double kFullWeight = 100.0;
 
 }  // namespace
 
@@ -35,9 +41,13 @@ double TapeControl::rampSamples(int timeParam, int syncParam) const {
   return mTiming.rampSamples(paramValue(timeParam), paramInt(syncParam));
 }
 
-double TapeControl::inertiaMs() const { return 110.0 * (paramValue(kWeight) / 100.0) + 10.0; }
+double TapeControl::inertiaMs() const {
+  return kInertiaPerWeightMs * (paramValue(kWeight) / kFullWeight) + kLightestInertiaMs;
+}
 
-double TapeControl::motorMs() const { return 100.0 * (paramValue(kWeight) / 100.0) + 35.0; }
+double TapeControl::motorMs() const {
+  return kMotorPerWeightMs * (paramValue(kWeight) / kFullWeight) + kLightestMotorMs;
+}
 
 bool TapeControl::countNote(const iplug::IMidiMsg& msg) {
   const size_t key = static_cast<size_t>(msg.Channel()) * kMidiNotes + static_cast<size_t>(msg.NoteNumber() & 0x7F);

@@ -40,19 +40,19 @@ class EngineHost {
   void prepare(double sampleRateHz, int32_t channelCount);
 
   // Audio thread: the slot to process with, valid until the next beginBlock or prepare.
-  const Slot& current() const { return *active; }
+  const Slot& current() const { return *mActive; }
   // Main thread: "built-in engine", "dev <build id>" or "dev engine failed to load (ABI 3)".
-  const std::string& statusText() const { return status; }
+  const std::string& statusText() const { return mStatus; }
 
  private:
-  std::unique_ptr<Slot> active;         // owned by the audio thread while audio runs
-  std::atomic<Slot*> pending{nullptr};  // main thread -> audio thread
-  std::atomic<Slot*> retired{nullptr};  // audio thread -> main thread
-  double sampleRate = 48000.0;          // Hz
-  int32_t channels = 2;
-  uint64_t loadedHash = 0;  // the bytes last handed to loadDev
-  uint64_t seenHash = 0;    // the bytes the previous poll saw
-  std::string status = "built-in engine";
+  std::unique_ptr<Slot> mActive;         // owned by the audio thread while audio runs
+  std::atomic<Slot*> mPending{nullptr};  // main thread -> audio thread
+  std::atomic<Slot*> mRetired{nullptr};  // audio thread -> main thread
+  double mSampleRate = 48000.0;          // Hz
+  int32_t mChannels = 2;
+  uint64_t mLoadedHash = 0;  // the bytes last handed to loadDev
+  uint64_t mSeenHash = 0;    // the bytes the previous poll saw
+  std::string mStatus = "built-in engine";
 };
 
 }  // namespace reelstop

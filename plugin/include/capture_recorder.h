@@ -20,7 +20,7 @@ class CaptureRecorder {
 
   // At every reset: armed when the marker exists, with buffers for 30 seconds.
   void arm(double sampleRateHz, int blockSize);
-  bool enabled() const { return captureEnabled; }
+  bool enabled() const { return mEnabled; }
 
   // Before the engine: keeps the block's dry input (outputs still hold it).
   void beforeEngine(float* const* dry, int channels, int nFrames);
@@ -57,27 +57,27 @@ class CaptureRecorder {
   void writeWav() const;
   std::string csvText() const;
 
-  bool captureEnabled = false;
-  double sampleRate = 48000.0;      // Hz, of the recording
-  std::vector<float> captureIn;     // mono mix of the dry input
-  std::vector<float> captureOut;    // mono mix of the processed output
-  std::vector<float> captureSpeed;  // engine speed of each sample
-  std::vector<float> captureBlock;  // the current block's dry input, channel after channel
-  int32_t captureWritePos = 0;
-  bool capturing = false;
-  std::atomic<bool> captureFull{false};
-  bool captureWritten = false;
-  double capturePpq = -1.0;
+  bool mEnabled = false;
+  double mSampleRate = 48000.0;  // Hz, of the recording
+  std::vector<float> mIn;        // mono mix of the dry input
+  std::vector<float> mOut;       // mono mix of the processed output
+  std::vector<float> mSpeed;     // engine speed of each sample
+  std::vector<float> mBlock;     // the current block's dry input, channel after channel
+  int32_t mWritePos = 0;
+  bool mCapturing = false;
+  std::atomic<bool> mFull{false};
+  bool mWritten = false;
+  double mPpqAtStart = -1.0;
   // The tempo context when the recording became full: the CSV describes the recording, not the
   // moment of writing.
-  double fullTempo = 0.0;
-  double fullBeatsPerBar = 0.0;
-  double fullGridBeats = 0.0;
-  std::array<ReleaseLogEntry, kReleaseLogSize> releaseLog{};
-  int32_t releaseLogCount = 0;
+  double mFullTempo = 0.0;
+  double mFullBeatsPerBar = 0.0;
+  double mFullGridBeats = 0.0;
+  std::array<ReleaseLogEntry, kReleaseLogSize> mReleaseLog{};
+  int32_t mReleaseLogCount = 0;
   // The current block, as the hook before the engine found it.
-  bool blockToRecord = false;
-  bool blockSilent = true;
+  bool mBlockToRecord = false;
+  bool mBlockSilent = true;
 };
 
 }  // namespace reelstop
