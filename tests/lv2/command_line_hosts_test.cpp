@@ -55,20 +55,29 @@ TEST_F(CommandLineHosts, Lv2infoShowsEveryPortAndLv2validatePasses) {
     const CommandResult info = runHost(std::string("lv2info '") + kUris[variant] + "'");
     ASSERT_EQ(info.exitCode, 0) << info.output;
     // One section per port, each opened by "Port N:".
-    size_t controlInputs = 0, audioInputs = 0, audioOutputs = 0, atomInputs = 0, latency = 0;
+    size_t controlInputs = 0, audioInputs = 0, audioOutputs = 0, latency = 0;
+    std::string atomInputs;  // their sections' first lines, "Port N:", and symbols
     for (size_t pos = info.output.find("\tPort "); pos != std::string::npos;) {
       const size_t next = info.output.find("\tPort ", pos + 1);
       const std::string port = info.output.substr(pos, next - pos);
       const bool input = port.find("lv2core#InputPort") != std::string::npos;
       if (port.find("lv2core#ControlPort") != std::string::npos && input) ++controlInputs;
       if (port.find("lv2core#AudioPort") != std::string::npos) ++(input ? audioInputs : audioOutputs);
-      if (port.find("atom#AtomPort") != std::string::npos && input) ++atomInputs;
+      if (port.find("atom#AtomPort") != std::string::npos && input) {
+        const size_t symbol = port.find("Symbol:");
+        atomInputs += port.substr(1, port.find('\n') - 1) + " " + port.substr(symbol, port.find('\n', symbol) - symbol);
+        atomInputs += next == std::string::npos ? " (last)\n" : "\n";
+      }
       if (port.find("Designation: http://lv2plug.in/ns/lv2core#latency") != std::string::npos && !input) ++latency;
       pos = next;
     }
     EXPECT_EQ(controlInputs, static_cast<size_t>(kParams)) << kUris[variant];
     EXPECT_EQ(latency, 1u);
-    EXPECT_EQ(atomInputs, 1u);
+    // MIDI and the transport where they always were; the transport alone after every other port,
+    // so that no port saved sessions know moves.
+    const int lastPort = kParams + 1 + 2 * kChannels[variant] + 1;
+    EXPECT_EQ(atomInputs, "Port " + std::to_string(kParams + 1) + ": Symbol:      control\nPort " +
+                              std::to_string(lastPort) + ": Symbol:      transport (last)\n");
     EXPECT_EQ(audioInputs, static_cast<size_t>(kChannels[variant]));
     EXPECT_EQ(audioOutputs, static_cast<size_t>(kChannels[variant]));
     EXPECT_EQ(count(info.output, "Symbol:      stop_time\n"), 1u);

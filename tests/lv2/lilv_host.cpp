@@ -75,10 +75,7 @@ const LilvPlugin* LilvBundle::plugin(const char* uri) const {
 }
 
 TestInstance::TestInstance(const LilvBundle& bundle, const char* uri, double sampleRateHz, int maxBlockFrames)
-    : mWorld(bundle.world()),
-      mPlugin(bundle.plugin(uri)),
-      mMaxBlockFrames(maxBlockFrames),
-      mEvents(kEventBufferBytes / sizeof(uint64_t)) {
+    : mWorld(bundle.world()), mPlugin(bundle.plugin(uri)), mMaxBlockFrames(maxBlockFrames) {
   mFeatureStore.push_back({LV2_URID__map, mUrids.mapFeature()});
   mFeatureStore.push_back({LV2_URID__unmap, mUrids.unmapFeature()});
   if (maxBlockFrames > 0) {
@@ -100,6 +97,7 @@ TestInstance::TestInstance(const LilvBundle& bundle, const char* uri, double sam
   LilvNode* input = lilv_new_uri(mWorld, LV2_CORE__InputPort);
   LilvNode* control = lilv_new_uri(mWorld, LV2_CORE__ControlPort);
   LilvNode* atom = lilv_new_uri(mWorld, LV2_ATOM__AtomPort);
+  LilvNode* midiEvent = lilv_new_uri(mWorld, LV2_MIDI__MidiEvent);
   const uint32_t ports = lilv_plugin_get_num_ports(mPlugin);
   mPortValues.resize(ports);
   std::vector<float> defaults(ports);
@@ -114,13 +112,23 @@ TestInstance::TestInstance(const LilvBundle& bundle, const char* uri, double sam
       if (!isInput) mLatencyPort = i;
       lilv_instance_connect_port(mInstance, i, &mPortValues[i]);
     } else if (lilv_port_is_a(mPlugin, port, atom)) {
-      mEventPort = i;
+      const bool takesMidi = lilv_port_supports_event(mPlugin, port, midiEvent);
+      sequence(takesMidi ? EventInput::kControl : EventInput::kTransport).port = i;
     }
   }
-  for (LilvNode* node : {audio, input, control, atom}) lilv_node_free(node);
+  for (LilvNode* node : {audio, input, control, atom, midiEvent}) lilv_node_free(node);
+  for (const EventSequence& events : mSequences) {
+    if (events.port == kNoPort) {
+      lilv_instance_free(mInstance);
+      throw std::runtime_error(std::string(uri) + " lacks one of its two atom inputs");
+    }
+  }
 
-  lv2_atom_forge_init(&mForge, mUrids.mapFeature());
-  startSequence();
+  for (EventSequence& events : mSequences) {
+    events.memory.resize(kEventBufferBytes / sizeof(uint64_t));
+    lv2_atom_forge_init(&events.forge, mUrids.mapFeature());
+  }
+  startSequences();
   lilv_instance_activate(mInstance);
 }
 
@@ -137,42 +145,46 @@ float& TestInstance::control(const char* symbol) {
   return mPortValues[lilv_port_get_index(mPlugin, port)];
 }
 
-void TestInstance::startSequence() {
-  uint8_t* buffer = reinterpret_cast<uint8_t*>(mEvents.data()) + mEventOffsetBytes;
-  lilv_instance_connect_port(mInstance, mEventPort, buffer);
-  lv2_atom_forge_set_buffer(&mForge, buffer, kEventBufferBytes - mEventOffsetBytes);
-  lv2_atom_forge_sequence_head(&mForge, &mSequence, 0);
+void TestInstance::startSequences() {
+  for (EventSequence& events : mSequences) {
+    uint8_t* buffer = reinterpret_cast<uint8_t*>(events.memory.data()) + mEventOffsetBytes;
+    lilv_instance_connect_port(mInstance, events.port, buffer);
+    lv2_atom_forge_set_buffer(&events.forge, buffer, kEventBufferBytes - mEventOffsetBytes);
+    lv2_atom_forge_sequence_head(&events.forge, &events.frame, 0);
+  }
 }
 
 void TestInstance::misalignEvents() {
   mEventOffsetBytes = 4;
-  startSequence();
+  startSequences();
 }
 
 void TestInstance::midi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2) {
+  LV2_Atom_Forge& forge = sequence(EventInput::kControl).forge;
   const uint8_t bytes[3] = {status, data1, data2};
-  lv2_atom_forge_frame_time(&mForge, frame);
-  lv2_atom_forge_atom(&mForge, sizeof bytes, mUrids.map(LV2_MIDI__MidiEvent));
-  lv2_atom_forge_write(&mForge, bytes, sizeof bytes);
+  lv2_atom_forge_frame_time(&forge, frame);
+  lv2_atom_forge_atom(&forge, sizeof bytes, mUrids.map(LV2_MIDI__MidiEvent));
+  lv2_atom_forge_write(&forge, bytes, sizeof bytes);
 }
 
-void TestInstance::position(uint32_t frame, const Position& position) {
+void TestInstance::position(uint32_t frame, const Position& position, EventInput input) {
+  LV2_Atom_Forge& forge = sequence(input).forge;
   LV2_Atom_Forge_Frame object;
-  lv2_atom_forge_frame_time(&mForge, frame);
-  lv2_atom_forge_object(&mForge, &object, 0, mUrids.map(LV2_TIME__Position));
+  lv2_atom_forge_frame_time(&forge, frame);
+  lv2_atom_forge_object(&forge, &object, 0, mUrids.map(LV2_TIME__Position));
   // The types jalv and Ardour send: floats, but an int beat unit and a long bar.
-  const auto key = [this](const char* uri) { lv2_atom_forge_key(&mForge, mUrids.map(uri)); };
+  const auto key = [this, &forge](const char* uri) { lv2_atom_forge_key(&forge, mUrids.map(uri)); };
   for (const auto& [uri, value] :
        {std::pair{LV2_TIME__speed, position.speed}, std::pair{LV2_TIME__beatsPerMinute, position.beatsPerMinute},
         std::pair{LV2_TIME__beatsPerBar, position.beatsPerBar}, std::pair{LV2_TIME__barBeat, position.barBeat}}) {
     key(uri);
-    lv2_atom_forge_float(&mForge, value);
+    lv2_atom_forge_float(&forge, value);
   }
   key(LV2_TIME__beatUnit);
-  lv2_atom_forge_int(&mForge, position.beatUnit);
+  lv2_atom_forge_int(&forge, position.beatUnit);
   key(LV2_TIME__bar);
-  lv2_atom_forge_long(&mForge, position.bar);
-  lv2_atom_forge_pop(&mForge, &object);
+  lv2_atom_forge_long(&forge, position.bar);
+  lv2_atom_forge_pop(&forge, &object);
 }
 
 Signal TestInstance::run(const Signal& input, bool inPlace) {
@@ -186,7 +198,7 @@ Signal TestInstance::run(const Signal& input, bool inPlace) {
     lilv_instance_connect_port(mInstance, mAudioOutputs[c], inPlace ? inputs[c].data() : outputs[c].data());
   }
   lilv_instance_run(mInstance, static_cast<uint32_t>(frames));
-  startSequence();
+  startSequences();
   Signal& result = inPlace ? inputs : outputs;
   for (auto& channel : result) channel.resize(frames);
   return result;

@@ -10,6 +10,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,6 +60,10 @@ struct Position {
   float barBeat = 0.0f;
 };
 
+// The plug-in's two atom inputs: the one for MIDI and the transport, and the one for the
+// transport alone.
+enum class EventInput { kControl, kTransport };
+
 struct StateDeleter {
   void operator()(LilvState* state) const { lilv_state_free(state); }
 };
@@ -77,9 +82,9 @@ class TestInstance {
   float& control(const char* symbol);
   float latency() const { return mPortValues[mLatencyPort]; }
 
-  // Events for the next run, in frame order.
+  // Events for the next run, in frame order on each input.
   void midi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2);
-  void position(uint32_t frame, const Position& position);
+  void position(uint32_t frame, const Position& position, EventInput input = EventInput::kControl);
   // Puts the events 4 bytes off the 8-byte alignment atoms ask for, as jalv 1.6 does.
   void misalignEvents();
   // One block: the output for the input given, computed in the input's own buffers when asked.
@@ -96,8 +101,18 @@ class TestInstance {
   UridMap& urids() { return mUrids; }
 
  private:
+  static constexpr uint32_t kNoPort = UINT32_MAX;
+  // One atom input's sequence for the next run.
+  struct EventSequence {
+    uint32_t port = kNoPort;
+    std::vector<uint64_t> memory;  // 8-byte aligned, as atoms want
+    LV2_Atom_Forge forge{};
+    LV2_Atom_Forge_Frame frame{};
+  };
+
   const LV2_State_Interface& stateInterface() const;
-  void startSequence();
+  EventSequence& sequence(EventInput input) { return mSequences[static_cast<size_t>(input)]; }
+  void startSequences();
 
   LilvWorld* mWorld;
   const LilvPlugin* mPlugin;
@@ -109,13 +124,10 @@ class TestInstance {
   LilvInstance* mInstance = nullptr;
   std::vector<float> mPortValues;  // one per port; only the control ports' are used
   uint32_t mLatencyPort = 0;
-  uint32_t mEventPort = 0;
   std::vector<uint32_t> mAudioInputs;
   std::vector<uint32_t> mAudioOutputs;
-  std::vector<uint64_t> mEvents;  // 8-byte aligned, as atoms want
+  std::array<EventSequence, 2> mSequences;  // in EventInput order
   size_t mEventOffsetBytes = 0;
-  LV2_Atom_Forge mForge{};
-  LV2_Atom_Forge_Frame mSequence{};
 };
 
 }  // namespace reelstop::lv2::test

@@ -131,6 +131,54 @@ TEST(LilvHost, TheSongPositionPlacesTheStopOnItsFrameAndTheSpinUpOnTheSnapGrid) 
   EXPECT_NEAR(landedPpq, std::round(landedPpq), beatsPerFrame / 2) << "Snap 1/4: on a whole beat, to the frame";
 }
 
+// The first frame from which the first channel stays silent to the end; its size if none.
+int64_t silentFrom(const Signal& played) {
+  auto frame = static_cast<int64_t>(played[0].size());
+  while (frame > 0 && played[0][static_cast<size_t>(frame - 1)] == 0.0f) --frame;
+  return frame;
+}
+
+// Ardour sends the transport on an audio track only to the input for the transport alone; a host
+// that feeds both may send positions on either, and the newest one by frame holds.
+TEST(LilvHost, TheNewestPositionFromEitherInputPlacesTheAutoStopOnItsBeat) {
+  const LilvBundle bundle;
+  constexpr double kRate = 48000.0;
+  constexpr int kBlock = 4096;
+  constexpr double kBeatFrames = kRate * 60.0 / 120.0;
+  // The song at a beat line on frame 0, and half a beat on at frame 200: a quarter beat apart.
+  const Position onTheBeat{1.0f, 120.0f, 4.0f, 4, 0, 0.0f};
+  const Position halfABeatOn{1.0f, 120.0f, 4.0f, 4, 0, 0.5f};
+  constexpr uint32_t kLaterFrame = 200;
+  // A note held from frame 1000 stops the tape until the whole beat nearest one beat on: with the
+  // later position, beat 2 of the song, at frame 200 + 1.5 beats. From the earlier one it would
+  // be beat 1 at 24000, and with no song at all one beat of the plug-in's own 120 bpm: 25000.
+  constexpr int64_t kNoteOn = 1000;
+  const auto stopEnd = static_cast<int64_t>(kLaterFrame + 1.5 * kBeatFrames);
+  struct Case {
+    const char* name;
+    bool earlier;             // send onTheBeat at frame 0
+    EventInput earlierInput;  // ... on this input
+    EventInput laterInput;    // and halfABeatOn at kLaterFrame on this one
+  };
+  for (const Case& c : {Case{"the transport input alone", false, EventInput::kControl, EventInput::kTransport},
+                        Case{"newest on the transport input", true, EventInput::kControl, EventInput::kTransport},
+                        Case{"newest on the MIDI input", true, EventInput::kTransport, EventInput::kControl}}) {
+    for (const char* uri : {kMono, kStereo}) {
+      TestInstance instance(bundle, uri, kRate, kBlock);
+      if (c.earlier) instance.position(0, onTheBeat, c.earlierInput);
+      instance.position(kLaterFrame, halfABeatOn, c.laterInput);
+      instance.midi(kNoteOn, 0x90, 60, 100);
+      Signal played(static_cast<size_t>(instance.channels()));
+      for (int64_t from = 0; from < 12 * kBlock; from += kBlock) play(instance, played, from, kBlock);
+      EXPECT_GT(firstDeparture(played), kNoteOn) << c.name << ", " << uri;
+      EXPECT_LT(firstDeparture(played), kNoteOn + 100) << c.name << ", " << uri << ": the stop begins at the note";
+      // The platter's last few frames turn too slowly to sound, whatever the two frames of latency.
+      EXPECT_NEAR(static_cast<double>(silentFrom(played)), static_cast<double>(stopEnd), 8.0)
+          << c.name << ", " << uri << ": silent from the beat line";
+    }
+  }
+}
+
 // Replaces the first stored double equal to `from` in a state chunk by `to`.
 void replaceDouble(std::vector<uint8_t>& chunk, double from, double to) {
   for (size_t pos = 0; pos + sizeof from <= chunk.size(); ++pos) {

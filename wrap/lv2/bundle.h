@@ -30,7 +30,10 @@ constexpr int kVariantCount = 2;
 constexpr int kMaxChannels = 2;
 
 // Ports: one control input per parameter at its EParams index, the latency output, the atom
-// input, then the audio inputs and outputs.
+// input for MIDI and the transport, the audio inputs and outputs, then an atom input for the
+// transport alone. Ardour feeds an atom input that takes MIDI only while its MIDI is connected,
+// but one that takes time:Position alone always; it comes last so that no port that sessions
+// saved before it existed changes its index.
 constexpr uint32_t kLatencyPort = kNumParams;
 constexpr uint32_t kEventPort = kNumParams + 1;
 constexpr uint32_t kFirstAudioPort = kNumParams + 2;
@@ -38,6 +41,7 @@ constexpr uint32_t audioInputPort(int channel) { return kFirstAudioPort + static
 constexpr uint32_t audioOutputPort(const Variant& variant, int channel) {
   return kFirstAudioPort + static_cast<uint32_t>(variant.channels + channel);
 }
-constexpr uint32_t portCount(const Variant& variant) { return audioOutputPort(variant, variant.channels); }
+constexpr uint32_t transportPort(const Variant& variant) { return audioOutputPort(variant, variant.channels); }
+constexpr uint32_t portCount(const Variant& variant) { return transportPort(variant) + 1; }
 
 }  // namespace reelstop::lv2

@@ -1,6 +1,7 @@
-// EventReader: walks the events of the host's atom:Sequence in order. Hosts do not all align the
-// buffer to 8 bytes (jalv 1.6 hands over 4-byte aligned ones), so no event's 64-bit time is
-// read in place, and a sequence that claims more than it holds ends where its bytes do.
+// EventReader: walks the events of the host's atom:Sequence in order; MergedEvents walks two of
+// them as one. Hosts do not all align the buffer to 8 bytes (jalv 1.6 hands over 4-byte aligned
+// ones), so no event's 64-bit time is read in place, and a sequence that claims more than it
+// holds ends where its bytes do.
 // Audio thread: reads the host's buffer where it lies; nothing allocated.
 #pragma once
 
@@ -39,6 +40,32 @@ class EventReader {
   const uint8_t* mBody = nullptr;  // the sequence body: its unit, then the events
   size_t mSize = 0;                // bytes in the body
   size_t mOffset = 0;              // of the current event, from the body
+};
+
+// The events of two sequences in frame order, so that what is in force at a frame (a position
+// above all) is the last thing stamped at or before it, whichever sequence it came in. On the
+// same frame the first sequence's events come first.
+class MergedEvents {
+ public:
+  MergedEvents(const EventReader& first, const EventReader& second) : mFirst(first), mSecond(second) {}
+
+  bool done() const { return mFirst.done() && mSecond.done(); }
+  int64_t frames() const { return current().frames(); }
+  const LV2_Atom& body() const { return current().body(); }
+  void next() {
+    if (secondIsNext()) {
+      mSecond.next();
+    } else {
+      mFirst.next();
+    }
+  }
+
+ private:
+  bool secondIsNext() const { return mFirst.done() || (!mSecond.done() && mSecond.frames() < mFirst.frames()); }
+  const EventReader& current() const { return secondIsNext() ? mSecond : mFirst; }
+
+  EventReader mFirst;
+  EventReader mSecond;
 };
 
 }  // namespace reelstop::lv2

@@ -78,6 +78,8 @@ void Instance::connect(uint32_t port, void* data) {
     mLatencyPort = static_cast<float*>(data);
   } else if (port == kEventPort) {
     mEvents = static_cast<const LV2_Atom_Sequence*>(data);
+  } else if (port == transportPort(mVariant)) {
+    mTransportEvents = static_cast<const LV2_Atom_Sequence*>(data);
   } else {
     for (int c = 0; c < mVariant.channels; ++c) {
       if (port == audioInputPort(c)) mInputs[static_cast<size_t>(c)] = static_cast<float*>(data);

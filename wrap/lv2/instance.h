@@ -44,7 +44,7 @@ class Instance {
   // run.cpp: hands the plug-in the MIDI events of the piece from start and takes the positions
   // at its start; a position later in the piece ends the piece there. Leaves the reader on the
   // first event not taken.
-  void deliverEvents(EventReader& events, uint32_t start, uint32_t& end, uint32_t nFrames);
+  void deliverEvents(MergedEvents& events, uint32_t start, uint32_t& end, uint32_t nFrames);
   void processPiece(uint32_t start, uint32_t frames);
 
   const Variant& mVariant;
@@ -59,7 +59,8 @@ class Instance {
 
   // Ports, as the host connected them.
   float* mLatencyPort = nullptr;
-  const LV2_Atom_Sequence* mEvents = nullptr;
+  const LV2_Atom_Sequence* mEvents = nullptr;           // MIDI and time:Position
+  const LV2_Atom_Sequence* mTransportEvents = nullptr;  // time:Position alone
   std::array<float*, kMaxChannels> mInputs{};
   std::array<float*, kMaxChannels> mOutputs{};
 };

@@ -1,5 +1,6 @@
-// Instance::run: the host's block, cut into pieces at time:Position events and at the longest
-// block the plug-in was reset for, with the MIDI events handed over before the piece they are in.
+// Instance::run: the host's block, cut into pieces at time:Position events (from either atom
+// input) and at the longest block the plug-in was reset for, with the MIDI events handed over
+// before the piece they are in.
 // Audio thread: walks the host's buffers in place; nothing allocates, locks, loads, frees or logs.
 #include <algorithm>
 
@@ -7,7 +8,7 @@
 
 namespace reelstop::lv2 {
 
-void Instance::deliverEvents(EventReader& events, uint32_t start, uint32_t& end, uint32_t nFrames) {
+void Instance::deliverEvents(MergedEvents& events, uint32_t start, uint32_t& end, uint32_t nFrames) {
   // Events stamped before the piece (out of order) count at its start, and those past the run
   // (a host's mistake, or any event of an empty run) at its last frame.
   const int64_t lastFrame = nFrames > 0 ? nFrames - 1 : 0;
@@ -53,7 +54,7 @@ void Instance::processPiece(uint32_t start, uint32_t frames) {
 void Instance::run(uint32_t nFrames) {
   if (mLatencyPort != nullptr) *mLatencyPort = static_cast<float>(mPlugin->GetLatency());
   mControls.pull(*mPlugin);
-  EventReader events(mEvents, mUrids.atomSequence);
+  MergedEvents events(EventReader(mEvents, mUrids.atomSequence), EventReader(mTransportEvents, mUrids.atomSequence));
   uint32_t start = 0;
   do {
     uint32_t end = std::min(nFrames, start + static_cast<uint32_t>(mMaxFrames));

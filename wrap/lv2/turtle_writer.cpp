@@ -114,10 +114,23 @@ void writeLatencyPort(std::ostream& out, int latencyFrames) {
       << number(latencyFrames) << " ;\n    units:unit units:frame\n  ]";
 }
 
+// An atom:Sequence input. `lines` are the port's own statements, each ended by " ;\n".
+void writeAtomInput(std::ostream& out, uint32_t index, const char* lines, const char* supports) {
+  out << "  [\n    a lv2:InputPort, atom:AtomPort ;\n    lv2:index " << index << " ;\n"
+      << lines << "    atom:bufferType atom:Sequence ;\n    atom:supports " << supports << "\n  ]";
+}
+
 void writeEventPort(std::ostream& out) {
-  out << "  [\n    a lv2:InputPort, atom:AtomPort ;\n    lv2:index " << kEventPort
-      << " ;\n    lv2:symbol \"control\" ;\n    lv2:name \"Control\" ;\n    lv2:designation lv2:control ;\n"
-         "    atom:bufferType atom:Sequence ;\n    atom:supports midi:MidiEvent, time:Position\n  ]";
+  writeAtomInput(out, kEventPort,
+                 "    lv2:symbol \"control\" ;\n    lv2:name \"Control\" ;\n    lv2:designation lv2:control ;\n",
+                 "midi:MidiEvent, time:Position");
+}
+
+// Without MIDI among what it supports, Ardour feeds it the transport even on an audio track,
+// where nothing is connected to the MIDI input.
+void writeTransportPort(std::ostream& out, const Variant& variant) {
+  writeAtomInput(out, transportPort(variant), "    lv2:symbol \"transport\" ;\n    lv2:name \"Transport\" ;\n",
+                 "time:Position");
 }
 
 // The port group of the inputs or the outputs: its URI, and its channels' symbols and names.
@@ -182,6 +195,8 @@ void writePlugin(std::ostream& out, const Variant& variant, const iplug::Plugin&
     out << ",\n";
     writeAudioPort(out, variant, kOutputGroup, c, audioOutputPort(variant, c));
   }
+  out << ",\n";
+  writeTransportPort(out, variant);
   out << " .\n\n";
 }
 
