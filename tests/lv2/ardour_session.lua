@@ -45,7 +45,10 @@ local function read_float_wav(path)
 	local file = assert(io.open(path, "rb"))
 	local bytes = file:read("a")
 	file:close()
-	local channels = string.unpack("<I2", bytes, 23)
+	local format, channels = string.unpack("<I2I2", bytes, 21)
+	local bits = string.unpack("<I2", bytes, 35)
+	assert(bytes:sub(1, 4) == "RIFF" and bytes:sub(13, 16) == "fmt " and format == 3 and bits == 32,
+		path .. " is not a 32-bit float WAV file")
 	local pos = 13
 	while pos + 8 <= #bytes do
 		local id, size = string.unpack("<c4I4", bytes, pos)
