@@ -46,13 +46,14 @@ cat >"$XDG_CONFIG_HOME/ardour7/export/reelstop-test.preset" <<'EOF'
 EOF
 
 failures=0
-# ardour_lua NAME ARGS...: one ardour7-lua process on the script, its output kept as NAME.log;
-# shows the verdicts, and the whole output when the process failed or gave a verdict of FAIL.
-# True when it ran to its last line, which says "done".
+# ardour_lua NAME ARGS...: one ardour7-lua process on the script (a few seconds; four of them stay
+# well inside the test's time limit even when each times out), its output kept as NAME.log;
+# shows the verdicts, and the whole output when the process failed. True when it ran to its
+# last line, which says "done", and gave no verdict of FAIL.
 ardour_lua() {
   local name=$1
   shift
-  timeout 60 ardour7-lua "$script" "$@" </dev/null >"$work/$name.log" 2>&1
+  timeout -k 5 30 ardour7-lua "$script" "$@" </dev/null >"$work/$name.log" 2>&1
   local status=$?
   grep -E '^(ok|FAIL):' "$work/$name.log"
   if [ "$status" -eq 0 ] && grep -q -x done "$work/$name.log"; then
