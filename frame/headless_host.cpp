@@ -1,7 +1,7 @@
 // HeadlessHost: the plug-in's life as a host drives it, on one thread.
-#include "iplug/headless_host.h"
+#include "frame/headless_host.h"
 
-namespace iplug {
+namespace frame {
 
 HeadlessHost::HeadlessHost(const Factory& make, EHost kind) {
   const TimerClock::Scope clock(mClock);
@@ -31,4 +31,4 @@ IByteChunk HeadlessHost::saveState() const {
   return chunk;
 }
 
-}  // namespace iplug
+}  // namespace frame

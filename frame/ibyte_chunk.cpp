@@ -1,7 +1,7 @@
 // IByteChunk appends and bounds-checked reads.
-#include "iplug/ibyte_chunk.h"
+#include "frame/ibyte_chunk.h"
 
-namespace iplug {
+namespace frame {
 
 int IByteChunk::PutBytes(const void* data, int size) {
   if (size > 0) {
@@ -18,4 +18,4 @@ int IByteChunk::GetBytes(void* out, int size, int pos) const {
   return pos + size;
 }
 
-}  // namespace iplug
+}  // namespace frame

@@ -1,9 +1,9 @@
 // IMidiQueue: a sorted vector with a moving front, compacted when it would grow.
 #include <algorithm>
 
-#include "iplug/imidi.h"
+#include "frame/imidi.h"
 
-namespace iplug {
+namespace frame {
 
 namespace {
 constexpr size_t kPageBytes = 4096;
@@ -42,4 +42,4 @@ void IMidiQueue::Flush(int nFrames) {
   for (size_t i = mFront; i < mMessages.size(); ++i) mMessages[i].mOffset -= nFrames;
 }
 
-}  // namespace iplug
+}  // namespace frame

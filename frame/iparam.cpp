@@ -1,10 +1,10 @@
 // IParam set-up, constraining, normalising and display.
-#include "iplug/iparam.h"
+#include "frame/iparam.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace iplug {
+namespace frame {
 
 namespace {
 constexpr int kMaxDisplayLength = 32;
@@ -80,7 +80,7 @@ const char* IParam::GetDisplayText(int index) const {
   return index >= 0 && index < NDisplayTexts() ? mDisplayTexts[static_cast<size_t>(index)].c_str() : "";
 }
 
-void IParam::GetDisplay(double value, WDL_String& text) const {
+void IParam::GetDisplay(double value, DisplayText& text) const {
   if (!mDisplayTexts.empty()) {
     text.Set(GetDisplayText(static_cast<int>(Constrain(value))));
   } else if (mDisplayFunc) {
@@ -90,4 +90,4 @@ void IParam::GetDisplay(double value, WDL_String& text) const {
   }
 }
 
-}  // namespace iplug
+}  // namespace frame

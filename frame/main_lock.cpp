@@ -1,11 +1,11 @@
 // The one main lock of the process.
-#include "iplug/main_lock.h"
+#include "frame/main_lock.h"
 
-namespace iplug {
+namespace frame {
 
 std::recursive_mutex& MainLock() {
   static std::recursive_mutex lock;
   return lock;
 }
 
-}  // namespace iplug
+}  // namespace frame

@@ -1,13 +1,13 @@
 // Plugin base: configuration, host notifications, latency and channel bookkeeping.
-#include "iplug/plugin.h"
+#include "frame/plugin.h"
 
 #include <cstdlib>
 #include <mutex>
 #include <sstream>
 
-#include "iplug/main_lock.h"
+#include "frame/main_lock.h"
 
-namespace iplug {
+namespace frame {
 
 Plugin::Plugin(const InstanceInfo& info, const Config& config)
     : mConfig(config),
@@ -79,4 +79,4 @@ void Plugin::InformHostOfPresetRecall() {
   for (int i = 0; i < NParams(); ++i) OnParamChangeUI(i, kPresetRecall);
 }
 
-}  // namespace iplug
+}  // namespace frame

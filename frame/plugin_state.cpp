@@ -1,9 +1,9 @@
 // Plugin base: the editor and parameter parts of saved state.
 #include <cmath>
 
-#include "iplug/plugin.h"
+#include "frame/plugin.h"
 
-namespace iplug {
+namespace frame {
 namespace {
 
 constexpr float kSmallestEditorScale = 0.75f;
@@ -63,4 +63,4 @@ int Plugin::UnserializeParams(const IByteChunk& chunk, int startPos) {
   return pos;
 }
 
-}  // namespace iplug
+}  // namespace frame

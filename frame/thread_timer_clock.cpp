@@ -1,11 +1,11 @@
 // ThreadTimerClock: the timer thread, sleeping until the earliest timer falls due.
-#include "iplug/thread_timer_clock.h"
+#include "frame/thread_timer_clock.h"
 
 #include <algorithm>
 
-#include "iplug/main_lock.h"
+#include "frame/main_lock.h"
 
-namespace iplug {
+namespace frame {
 
 ThreadTimerClock::ThreadTimerClock() : mThread([this] { runThread(); }) {}
 
@@ -73,4 +73,4 @@ void ThreadTimerClock::runThread() {
   }
 }
 
-}  // namespace iplug
+}  // namespace frame

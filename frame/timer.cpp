@@ -1,11 +1,11 @@
 // Timers and the manual clock.
-#include "iplug/timer.h"
+#include "frame/timer.h"
 
 #include <algorithm>
 
-#include "iplug/main_lock.h"
+#include "frame/main_lock.h"
 
-namespace iplug {
+namespace frame {
 
 namespace {
 thread_local TimerClock* currentClock = nullptr;
@@ -60,4 +60,4 @@ void ManualTimerClock::Advance(double ms) {
   mNowMs = until;
 }
 
-}  // namespace iplug
+}  // namespace frame

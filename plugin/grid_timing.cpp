@@ -31,7 +31,7 @@ double onWholeSample(double samples) {
 
 }  // namespace
 
-void GridTiming::readTransport(const iplug::ITimeInfo& transport, bool standalone) {
+void GridTiming::readTransport(const frame::ITimeInfo& transport, bool standalone) {
   // A tempo or position that is not a finite number is treated as none: it would poison every
   // length computed from it.
   if (transport.mTempo > 0.0 && std::isfinite(transport.mTempo)) {

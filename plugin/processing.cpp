@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "iplug/denormals.h"
+#include "frame/denormals.h"
 #include "reelstop.h"
 #include "shared_constants.h"
 
@@ -21,7 +21,7 @@ constexpr double kQuarterTurn = kTwoPi / 4.0;
 
 void Reelstop::OnReset() {
   mTiming.sampleRate = GetSampleRate();
-  mEngineHost.prepare(mTiming.sampleRate, MaxNChannels(iplug::ERoute::kOutput) >= 2 ? 2 : 1);
+  mEngineHost.prepare(mTiming.sampleRate, MaxNChannels(frame::ERoute::kOutput) >= 2 ? 2 : 1);
   sendVarispeed();
   SetLatency(engine().api.latency());
   mControl.reset();
@@ -29,12 +29,12 @@ void Reelstop::OnReset() {
   mCapture.arm(mTiming.sampleRate, GetBlockSize());
 }
 
-void Reelstop::ProcessMidiMsg(const iplug::IMidiMsg& msg) { mMidiQueue.Add(msg); }
+void Reelstop::ProcessMidiMsg(const frame::IMidiMsg& msg) { mMidiQueue.Add(msg); }
 
 void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
-  const iplug::ScopedFlushDenormals flushDenormals;
-  const int nIn = NChannelsConnected(iplug::ERoute::kInput);
-  const int nOut = NChannelsConnected(iplug::ERoute::kOutput);
+  const frame::ScopedFlushDenormals flushDenormals;
+  const int nIn = NChannelsConnected(frame::ERoute::kInput);
+  const int nOut = NChannelsConnected(frame::ERoute::kOutput);
   const int nch = nOut >= 2 ? 2 : 1;
   nFrames = std::max(nFrames, 0);
   // From here on the outputs hold the dry input and the engine works on them in place.
@@ -46,7 +46,7 @@ void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
     }
   }
 
-  mTiming.readTransport(GetTimeInfo(), GetHost() == iplug::EHost::kHostStandalone);
+  mTiming.readTransport(GetTimeInfo(), GetHost() == frame::EHost::kHostStandalone);
   mLink.samplesPerTurn.store(mTiming.samplesPerTurn(paramInt(kTurn)));
   mLink.samplesPerBeat.store(mTiming.samplesPerBeat());
   if (mTiming.songPlaying) {
@@ -65,7 +65,7 @@ void Reelstop::ProcessBlock(float** inputs, float** outputs, int nFrames) {
   // Every counted note event acts at its own sample: render up to it, then decide there.
   int done = 0;
   while (!mMidiQueue.Empty() && mMidiQueue.Peek().mOffset < nFrames) {
-    const iplug::IMidiMsg msg = mMidiQueue.Peek();
+    const frame::IMidiMsg msg = mMidiQueue.Peek();
     mMidiQueue.Remove();
     if (!mControl.countNote(msg)) continue;
     const int offset = std::max(msg.mOffset, 0);
@@ -145,7 +145,7 @@ void Reelstop::onTimer() {
   if (mCapture.takeFull()) mCapture.write();
 }
 
-void Reelstop::OnParamChangeUI(int, iplug::EParamSource) {
+void Reelstop::OnParamChangeUI(int, frame::EParamSource) {
   // The editor is told once it exists; without a drawing surface there is nobody to tell.
 }
 

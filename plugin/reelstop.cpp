@@ -15,8 +15,8 @@ constexpr int fourCharCode(const char (&code)[5]) {
 
 }  // namespace
 
-iplug::Config Reelstop::config() {
-  iplug::Config config;
+frame::Config Reelstop::config() {
+  frame::Config config;
   config.nParams = kNumParams;
   config.nPresets = 1;
   config.channelIOStr = "1-1 2-2";
@@ -29,7 +29,7 @@ iplug::Config Reelstop::config() {
   config.latency = 0;
   config.plugDoesMidiIn = true;
   config.plugDoesChunks = true;
-  config.plugType = iplug::EPlugType::kEffect;
+  config.plugType = frame::EPlugType::kEffect;
   config.plugHasUI = true;
   config.plugWidth = 420;
   config.plugHeight = 480;
@@ -43,13 +43,13 @@ iplug::Config Reelstop::config() {
   return config;
 }
 
-Reelstop::Reelstop(const iplug::InstanceInfo& info)
-    : iplug::Plugin(info, config()),
+Reelstop::Reelstop(const frame::InstanceInfo& info)
+    : frame::Plugin(info, config()),
       mMidiQueue(kMidiQueueMessages),
       mControl(*this, mTiming, mEngineHost, mLink, mCapture) {
   initParams(*this);
   SetLatency(engine().api.latency());
-  mTimer = iplug::Timer::Create([this](iplug::Timer&) { onTimer(); }, kTimerPeriodMs);
+  mTimer = frame::Timer::Create([this](frame::Timer&) { onTimer(); }, kTimerPeriodMs);
 }
 
 // The timer stops before anything it calls into goes away.

@@ -6,13 +6,13 @@ namespace {
 constexpr int32_t kStateVersion = 1;
 }
 
-bool Reelstop::SerializeState(iplug::IByteChunk& chunk) const {
+bool Reelstop::SerializeState(frame::IByteChunk& chunk) const {
   chunk.Put(&kStateVersion);
   SerializeEditorState(chunk);
   return SerializeParams(chunk);
 }
 
-int Reelstop::UnserializeState(const iplug::IByteChunk& chunk, int startPos) {
+int Reelstop::UnserializeState(const frame::IByteChunk& chunk, int startPos) {
   int32_t version = 0;
   const int afterVersion = chunk.Get(&version, startPos);
   if (afterVersion < 0 || version != kStateVersion) return -1;

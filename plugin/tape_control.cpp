@@ -27,7 +27,7 @@ constexpr double kFullWeight = 100.0;
 
 }  // namespace
 
-TapeControl::TapeControl(const iplug::Plugin& params, const GridTiming& timing, const EngineHost& engines,
+TapeControl::TapeControl(const frame::Plugin& params, const GridTiming& timing, const EngineHost& engines,
                          const EditorLink& link, CaptureRecorder& capture)
     : mParams(params), mTiming(timing), mEngines(engines), mLink(link), mCapture(capture) {}
 
@@ -49,10 +49,10 @@ double TapeControl::motorMs() const {
   return kMotorPerWeightMs * (paramValue(kWeight) / kFullWeight) + kLightestMotorMs;
 }
 
-bool TapeControl::countNote(const iplug::IMidiMsg& msg) {
+bool TapeControl::countNote(const frame::IMidiMsg& msg) {
   const size_t key = static_cast<size_t>(msg.Channel()) * kMidiNotes + static_cast<size_t>(msg.NoteNumber() & 0x7F);
   switch (msg.StatusMsg()) {
-    case iplug::IMidiMsg::kNoteOn:
+    case frame::IMidiMsg::kNoteOn:
       if (msg.Velocity() == 0) {
         releaseKey(key);
       } else if (!mHeldKeys.test(key)) {
@@ -60,8 +60,8 @@ bool TapeControl::countNote(const iplug::IMidiMsg& msg) {
         ++mHeldNotes;
       }
       return true;
-    case iplug::IMidiMsg::kNoteOff: releaseKey(key); return true;
-    case iplug::IMidiMsg::kControlChange:
+    case frame::IMidiMsg::kNoteOff: releaseKey(key); return true;
+    case frame::IMidiMsg::kControlChange:
       if (msg.ControlChangeIdx() != kControllerAllSoundOff && msg.ControlChangeIdx() != kControllerAllNotesOff) {
         return false;
       }

@@ -3,7 +3,7 @@
 // Audio thread: the transport is read and every length computed there; no allocation.
 #pragma once
 
-#include "iplug/time_info.h"
+#include "frame/time_info.h"
 
 namespace reelstop {
 
@@ -18,7 +18,7 @@ class GridTiming {
   double barStartPpq = 0.0;  // song position of the last bar line: the origin of every grid
 
   // Once at the start of every block. A stand-alone application's tempo is its own, not a host's.
-  void readTransport(const iplug::ITimeInfo& transport, bool standalone);
+  void readTransport(const frame::ITimeInfo& transport, bool standalone);
 
   // Song samples per turn of the record for the "Turn" value.
   double samplesPerTurn(int turn) const;

@@ -2,17 +2,17 @@
 // Main thread only (construction).
 #pragma once
 
-#include "iplug/plugin.h"
+#include "frame/plugin.h"
 
 namespace reelstop {
 
 // Initialises the nineteen parameters of `plugin` in index order.
-void initParams(iplug::Plugin& plugin);
+void initParams(frame::Plugin& plugin);
 
 // The display functions, exposed for the editor's readouts.
-void formatTime(double ms, iplug::WDL_String& text);
-void formatCurve(double curve, iplug::WDL_String& text);
-void formatPercent(double percent, iplug::WDL_String& text);
-void formatPlain(double value, iplug::WDL_String& text);
+void formatTime(double ms, frame::DisplayText& text);
+void formatCurve(double curve, frame::DisplayText& text);
+void formatPercent(double percent, frame::DisplayText& text);
+void formatPlain(double value, frame::DisplayText& text);
 
 }  // namespace reelstop

@@ -14,26 +14,26 @@
 #include "capture_recorder.h"
 #include "editor_link.h"
 #include "engine_host.h"
+#include "frame/imidi.h"
+#include "frame/plugin.h"
+#include "frame/timer.h"
 #include "grid_timing.h"
-#include "iplug/imidi.h"
-#include "iplug/plugin.h"
-#include "iplug/timer.h"
 #include "params.h"
 #include "tape_control.h"
 
 namespace reelstop {
 
-class Reelstop : public iplug::Plugin {
+class Reelstop : public frame::Plugin {
  public:
-  explicit Reelstop(const iplug::InstanceInfo& info);
+  explicit Reelstop(const frame::InstanceInfo& info);
   ~Reelstop() override;
 
   void OnReset() override;
-  void ProcessMidiMsg(const iplug::IMidiMsg& msg) override;
+  void ProcessMidiMsg(const frame::IMidiMsg& msg) override;
   void ProcessBlock(float** inputs, float** outputs, int nFrames) override;
-  bool SerializeState(iplug::IByteChunk& chunk) const override;
-  int UnserializeState(const iplug::IByteChunk& chunk, int startPos) override;
-  void OnParamChangeUI(int paramIdx, iplug::EParamSource source) override;
+  bool SerializeState(frame::IByteChunk& chunk) const override;
+  int UnserializeState(const frame::IByteChunk& chunk, int startPos) override;
+  void OnParamChangeUI(int paramIdx, frame::EParamSource source) override;
   void OnUIClose() override;
 
   // Every 500 ms on the main thread.
@@ -46,7 +46,7 @@ class Reelstop : public iplug::Plugin {
   const EditorLink& editorLink() const { return mLink; }
 
  private:
-  static iplug::Config config();
+  static frame::Config config();
   int paramInt(int paramIdx) const { return GetParam(paramIdx)->Int(); }
   const Slot& engine() const { return mEngineHost.current(); }
 
@@ -58,7 +58,7 @@ class Reelstop : public iplug::Plugin {
 
   GridTiming mTiming;
   EngineHost mEngineHost;
-  iplug::IMidiQueue mMidiQueue;
+  frame::IMidiQueue mMidiQueue;
   CaptureRecorder mCapture;
   EditorLink mLink;
   TapeControl mControl;
@@ -67,7 +67,7 @@ class Reelstop : public iplug::Plugin {
   float mRunningPeak = 0.0f;
   int32_t mSilentSamples = 1 << 30;
 
-  std::unique_ptr<iplug::Timer> mTimer;
+  std::unique_ptr<frame::Timer> mTimer;
 };
 
 }  // namespace reelstop

@@ -12,9 +12,9 @@
 #include "capture_recorder.h"
 #include "editor_link.h"
 #include "engine_host.h"
+#include "frame/imidi.h"
+#include "frame/plugin.h"
 #include "grid_timing.h"
-#include "iplug/imidi.h"
-#include "iplug/plugin.h"
 
 namespace reelstop {
 
@@ -24,7 +24,7 @@ constexpr size_t kMidiNotes = 128;
 class TapeControl {
  public:
   // Reads the parameters, the tempo, the hand and the active engine of its plug-in's parts.
-  TapeControl(const iplug::Plugin& params, const GridTiming& timing, const EngineHost& engines, const EditorLink& link,
+  TapeControl(const frame::Plugin& params, const GridTiming& timing, const EngineHost& engines, const EditorLink& link,
               CaptureRecorder& capture);
 
   // Playing, no key held: before audio runs, and after every reset.
@@ -32,7 +32,7 @@ class TapeControl {
   // A new engine plays: the next decision issues the stop again if one is wanted.
   void engineReplaced() { mEngaged = false; }
   // True for the messages that count notes: they split the block and are decided on.
-  bool countNote(const iplug::IMidiMsg& msg);
+  bool countNote(const frame::IMidiMsg& msg);
   // Decides and commands the engine at sample `offset` of the current block.
   void update(int offset);
   void endBlock(int nFrames) { mBlockStartSample += nFrames; }
@@ -58,7 +58,7 @@ class TapeControl {
   double inertiaMs() const;
   double motorMs() const;
 
-  const iplug::Plugin& mParams;
+  const frame::Plugin& mParams;
   const GridTiming& mTiming;
   const EngineHost& mEngines;
   const EditorLink& mLink;

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <limits>
 
-#include "iplug/headless_host.h"
-#include "iplug/ibyte_chunk.h"
-#include "iplug/imidi.h"
-#include "iplug/iparam.h"
-#include "iplug/timer.h"
+#include "frame/headless_host.h"
+#include "frame/ibyte_chunk.h"
+#include "frame/imidi.h"
+#include "frame/iparam.h"
+#include "frame/timer.h"
 
-namespace iplug {
+namespace frame {
 namespace {
 
 TEST(IByteChunk, ReadsBackWhatWasPutAndRefusesAnyReadPastTheEnd) {
@@ -88,7 +88,7 @@ TEST(IParam, ShapesStepsAndRefusesWhatIsNotANumber) {
     ramp.Set(set);
     EXPECT_EQ(ramp.Value(), expected) << set;
   }
-  WDL_String text;
+  DisplayText text;
   ramp.GetDisplay(text);
   EXPECT_STREQ(text.Get(), "e");
   EXPECT_EQ(ramp.FromNormalized(0.6), 2.0);
@@ -126,9 +126,9 @@ TEST(Timer, TicksEveryPeriodOnTheClockOfItsScopeUntilStopped) {
 }
 
 }  // namespace
-}  // namespace iplug
+}  // namespace frame
 
-namespace iplug {
+namespace frame {
 namespace {
 
 // A plug-in with one parameter that remembers what it was told about changes.
@@ -160,4 +160,4 @@ TEST(Plugin, EditorChangesReachTheHostInsideTheirGestureAndRestoresReachTheEdito
 }
 
 }  // namespace
-}  // namespace iplug
+}  // namespace frame

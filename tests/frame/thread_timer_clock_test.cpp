@@ -1,6 +1,6 @@
 // ThreadTimerClock: timers tick on the clock's own thread under the main lock, wait while
 // another thread holds it, stop for good when stopped, and the clock joins its thread.
-#include "iplug/thread_timer_clock.h"
+#include "frame/thread_timer_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <mutex>
 #include <thread>
 
-#include "iplug/main_lock.h"
+#include "frame/main_lock.h"
 
-namespace iplug {
+namespace frame {
 namespace {
 
 using namespace std::chrono_literals;
@@ -54,4 +54,4 @@ TEST(ThreadTimerClock, TicksOnItsOwnThreadUnderTheMainLockUntilStopped) {
 }
 
 }  // namespace
-}  // namespace iplug
+}  // namespace frame

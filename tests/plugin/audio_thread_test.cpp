@@ -6,7 +6,7 @@
 #include <random>
 
 #include "counting_allocator.h"
-#include "iplug/headless_host.h"
+#include "frame/headless_host.h"
 #include "reelstop.h"
 
 namespace {
@@ -31,7 +31,7 @@ struct Counts {
 Counts counted() { return {allocationsSoFar(), releasesSoFar(), locks.load()}; }
 
 TEST(AudioThread, ProcessBlockNeitherAllocatesNorFreesNorLocks) {
-  iplug::HeadlessHost host([](const iplug::InstanceInfo& info) { return std::make_unique<Reelstop>(info); });
+  frame::HeadlessHost host([](const frame::InstanceInfo& info) { return std::make_unique<Reelstop>(info); });
   host.configure(48000.0, 512, 2);
   auto& plugin = static_cast<Reelstop&>(host.plugin());
   {
@@ -46,7 +46,7 @@ TEST(AudioThread, ProcessBlockNeitherAllocatesNorFreesNorLocks) {
   auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
   std::vector<float> left(512), right(512);
   float* io[2] = {left.data(), right.data()};
-  iplug::ITimeInfo transport{120.0, 4, 4, true, 0.0, 0.0};
+  frame::ITimeInfo transport{120.0, 4, 4, true, 0.0, 0.0};
   for (int block = 0; block < 3000; ++block) {
     // Outside the block, as host and editor would: notes, automation, the hand.
     for (int n = 0; n < 3; ++n) {

@@ -21,11 +21,11 @@ const int kSyncFourBars = choiceIndex(kSyncChoices, "4 bars");
 const int kTurnOneBar = choiceIndex(kTurnChoices, "1 bar");
 const int kTurnTwoBars = choiceIndex(kTurnChoices, "2 bars");
 
-iplug::ITimeInfo playingAt(double ppq, double tempo = 120.0, int numerator = 4, int denominator = 4) {
+frame::ITimeInfo playingAt(double ppq, double tempo = 120.0, int numerator = 4, int denominator = 4) {
   return {tempo, numerator, denominator, true, ppq, 0.0};
 }
 
-GridTiming timingFor(const iplug::ITimeInfo& transport) {
+GridTiming timingFor(const frame::ITimeInfo& transport) {
   GridTiming timing;
   timing.readTransport(transport, false);
   return timing;
@@ -63,7 +63,7 @@ TEST(GridTiming, AutomaticStopsEndOnAWholeBeatWhileTheSongPlays) {
   EXPECT_NEAR(timingFor(playingAt(3.0)).autoStopSamples(12000, kSnapQuarter), 1.5 * 24000, 1e-6)
       << "half a beat into the block: from beat 3.5, one beat on rounds (away from zero) to beat 5";
   EXPECT_EQ(timingFor(playingAt(3.9)).autoStopSamples(0, kSnapFree), 24000.0);
-  iplug::ITimeInfo stopped = playingAt(3.9);
+  frame::ITimeInfo stopped = playingAt(3.9);
   stopped.mTransportIsRunning = false;
   EXPECT_EQ(timingFor(stopped).autoStopSamples(0, kSnapQuarter), 24000.0);
 }
@@ -78,7 +78,7 @@ TEST(GridTiming, SpinUpsEndOnTheSnapGridAndNeverShrinkBelowHalfOrTheMinimum) {
   EXPECT_EQ(timingFor(playingAt(0.9)).startSamplesOnGrid(0, 900000, 0, kSnapFree), 480000.0);
 
   // A song position without a bar line counts the grid from the start of the song.
-  iplug::ITimeInfo noBar = playingAt(6.5);
+  frame::ITimeInfo noBar = playingAt(6.5);
   noBar.mLastBar = -1.0;
   GridTiming timing = timingFor(noBar);
   EXPECT_EQ(timing.barStartPpq, 0.0);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "choices.h"
-#include "iplug/headless_host.h"
+#include "frame/headless_host.h"
 #include "reelstop.h"
 
 namespace reelstop::test {
@@ -18,14 +18,14 @@ inline float numbered(long sample, int channel) {
 }
 
 struct Instance {
-  iplug::HeadlessHost host{[](const iplug::InstanceInfo& info) { return std::make_unique<Reelstop>(info); }};
+  frame::HeadlessHost host{[](const frame::InstanceInfo& info) { return std::make_unique<Reelstop>(info); }};
   long position = 0;               // samples fed so far
   std::vector<float> left, right;  // everything played so far
 
   Reelstop& plugin() { return static_cast<Reelstop&>(host.plugin()); }
-  iplug::IParam& param(int index) { return *plugin().GetParam(index); }
+  frame::IParam& param(int index) { return *plugin().GetParam(index); }
   std::string display(int index) {
-    iplug::WDL_String text;
+    frame::DisplayText text;
     param(index).GetDisplay(text);
     return text.Get();
   }

@@ -11,7 +11,7 @@ constexpr double kRate = 48000.0;
 TEST(Processing, ASpinUpWhileTheSongPlaysLandsOnTheSnapGridToTheSample) {
   Instance instance;
   instance.host.configure(kRate, 512, 2);
-  iplug::ITimeInfo& transport = instance.host.transport();
+  frame::ITimeInfo& transport = instance.host.transport();
   transport = {120.0, 4, 4, true, 0.0, 0.0};
   const double beatsPerSample = 120.0 / 60.0 / kRate;
   auto advance = [&](int frames) {

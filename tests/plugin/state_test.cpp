@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kStateBytes = 168;
 
-iplug::IByteChunk header(int32_t version, int32_t width = 0, int32_t height = 0, float scale = 0.0f) {
-  iplug::IByteChunk chunk;
+frame::IByteChunk header(int32_t version, int32_t width = 0, int32_t height = 0, float scale = 0.0f) {
+  frame::IByteChunk chunk;
   chunk.Put(&version);
   chunk.Put(&width);
   chunk.Put(&height);
@@ -28,9 +28,9 @@ std::vector<double> values(Instance& instance) {
 
 TEST(State, AFreshInstanceSavesItsDefaultsInOneVersionOneChunk) {
   Instance instance;
-  const iplug::IByteChunk chunk = instance.host.saveState();
+  const frame::IByteChunk chunk = instance.host.saveState();
   ASSERT_EQ(chunk.Size(), kStateBytes);
-  iplug::IByteChunk expected = header(1);
+  frame::IByteChunk expected = header(1);
   for (double value :
        {0.0, 800.0, 0.0, 0.0, 400.0, 0.0, 0.0, 0.0, 100.0, 1.0, 3.0, 0.0, 4.0, 1.0, 0.0, 0.0, 15.0, 0.15, 0.45}) {
     expected.Put(&value);
@@ -43,7 +43,7 @@ TEST(State, RoundTripsAndRefusesForeignChunksWithoutChangingAnything) {
   saved.param(kStopTime).Set(1234.5);
   saved.param(kRamp).Set(2);
   saved.param(kWeight).Set(72.25);
-  const iplug::IByteChunk chunk = saved.host.saveState();
+  const frame::IByteChunk chunk = saved.host.saveState();
 
   Instance restored;
   EXPECT_EQ(restored.host.restoreState(chunk), kStateBytes);
@@ -53,21 +53,21 @@ TEST(State, RoundTripsAndRefusesForeignChunksWithoutChangingAnything) {
 
   Instance untouched;
   const std::vector<double> before = values(untouched);
-  iplug::IByteChunk version2 = header(2);
+  frame::IByteChunk version2 = header(2);
   for (int i = 0; i < kNumParams; ++i) version2.Put(&i);
   EXPECT_EQ(untouched.host.restoreState(version2), -1);
-  iplug::IByteChunk truncated = header(1);
-  const iplug::IByteChunk cutHeader(truncated.GetData(), 10);
+  frame::IByteChunk truncated = header(1);
+  const frame::IByteChunk cutHeader(truncated.GetData(), 10);
   EXPECT_EQ(untouched.host.restoreState(cutHeader), -1);
   EXPECT_EQ(untouched.plugin().UnserializeState(chunk, -4), -1);
-  EXPECT_EQ(untouched.host.restoreState(iplug::IByteChunk()), -1);
+  EXPECT_EQ(untouched.host.restoreState(frame::IByteChunk()), -1);
   EXPECT_EQ(values(untouched), before);
   EXPECT_EQ(untouched.host.recalls(), 0);
 }
 
 TEST(State, ACutChunkRestoresWhatIsCompleteAndOutOfRangeValuesAreHeld) {
   Instance instance;
-  iplug::IByteChunk chunk = header(1, 630, 720, 1.5f);
+  frame::IByteChunk chunk = header(1, 630, 720, 1.5f);
   const double stored[] = {1.0, 20000.0, 3.0, -7.0, 5.0, 2.0};  // Stop, Stop Time, Stop Sync, Curve, Start...
   for (double value : stored) chunk.Put(&value);
   chunk.PutBytes("\x01\x02\x03", 3);  // half of the seventh value
@@ -83,7 +83,7 @@ TEST(State, ACutChunkRestoresWhatIsCompleteAndOutOfRangeValuesAreHeld) {
   EXPECT_EQ(instance.plugin().EditorWidth(), 630);
   EXPECT_EQ(instance.plugin().EditorScale(), 1.5f);
 
-  iplug::IByteChunk stepped = header(1);
+  frame::IByteChunk stepped = header(1);
   for (int i = 0; i < kNumParams; ++i) {
     const double value = i == kRamp ? 2.6 : (i == kStop ? 0.5 : (i == kSnap ? 99.0 : 0.0));
     stepped.Put(&value);
@@ -101,13 +101,13 @@ TEST(State, AnEditorSizeNoEditorCouldOpenAtIsPassedOverAndTheParametersStillRest
     float scale;
   };
   Instance instance;
-  iplug::IByteChunk usable = header(1, 630, 720, 1.5f);
+  frame::IByteChunk usable = header(1, 630, 720, 1.5f);
   for (int i = 0; i < kNumParams; ++i) usable.PutBytes("\0\0\0\0\0\0\0\0", 8);
   ASSERT_EQ(instance.host.restoreState(usable), kStateBytes);
   for (const Size& hostile : {Size{-420, 480, 1.0f}, Size{420, 0, 1.0f}, Size{16385, 480, 1.0f}, Size{420, 480, kNaN},
                               Size{420, 480, std::numeric_limits<float>::infinity()}, Size{420, 480, 0.5f},
                               Size{420, 480, 2.5f}, Size{0, 0, 1.0f}, Size{420, 480, 0.0f}}) {
-    iplug::IByteChunk chunk = header(1, hostile.width, hostile.height, hostile.scale);
+    frame::IByteChunk chunk = header(1, hostile.width, hostile.height, hostile.scale);
     const double stopTimeMs = 1234.0;
     for (int i = 0; i < kNumParams; ++i) {
       const double value = i == kStopTime ? stopTimeMs : instance.param(i).GetDefault();
@@ -116,7 +116,7 @@ TEST(State, AnEditorSizeNoEditorCouldOpenAtIsPassedOverAndTheParametersStillRest
     instance.param(kStopTime).Set(800.0);
     EXPECT_EQ(instance.host.restoreState(chunk), kStateBytes) << hostile.width << "x" << hostile.height;
     EXPECT_EQ(instance.param(kStopTime).Value(), stopTimeMs) << "the parameters restore all the same";
-    const iplug::IByteChunk saved = instance.host.saveState();
+    const frame::IByteChunk saved = instance.host.saveState();
     EXPECT_EQ(0, std::memcmp(saved.GetData(), usable.GetData(), 16))
         << hostile.width << "x" << hostile.height << " at " << hostile.scale << " replaced the kept size";
   }
@@ -139,15 +139,15 @@ TEST(State, HostileChunksNeverLeaveAParameterOutsideItsRange) {
                           4.9e-324};
   Instance instance;
   for (int trial = 0; trial < 300; ++trial) {
-    iplug::IByteChunk chunk = header(1, static_cast<int32_t>(random()), static_cast<int32_t>(random()));
+    frame::IByteChunk chunk = header(1, static_cast<int32_t>(random()), static_cast<int32_t>(random()));
     for (int i = 0; i < kNumParams; ++i) {
       const double value = random() % 2 ? nasty[random() % 6] : static_cast<double>(static_cast<int32_t>(random()));
       chunk.Put(&value);
     }
-    const iplug::IByteChunk cut(chunk.GetData(), static_cast<int>(random() % (kStateBytes + 8)));
+    const frame::IByteChunk cut(chunk.GetData(), static_cast<int>(random() % (kStateBytes + 8)));
     instance.plugin().UnserializeState(cut, static_cast<int>(random() % 3) - 1);
     for (int i = 0; i < kNumParams; ++i) {
-      const iplug::IParam& p = instance.param(i);
+      const frame::IParam& p = instance.param(i);
       ASSERT_TRUE(p.Value() >= p.GetMin() && p.Value() <= p.GetMax()) << p.GetName() << " = " << p.Value();
     }
   }

@@ -9,7 +9,7 @@ namespace {
 TEST(TransportTest, PositionAndBarLinesFollowTempoMeterAndRunning) {
   // 120 BPM at 48 kHz: 24000 frames a beat. 6/8: a bar of 3 quarter notes.
   Transport transport({48000.0, 120.0, 6, 8, true, 2.0});
-  iplug::ITimeInfo info = transport.blockInfo();
+  frame::ITimeInfo info = transport.blockInfo();
   EXPECT_EQ(info.mTempo, 120.0);
   EXPECT_EQ(info.mNumerator, 6);
   EXPECT_EQ(info.mDenominator, 8);

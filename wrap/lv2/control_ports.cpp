@@ -9,14 +9,14 @@ constexpr float kNone = std::numeric_limits<float>::quiet_NaN();  // equal to no
 constexpr auto kRelaxed = std::memory_order_relaxed;
 }  // namespace
 
-void ControlPorts::start(const iplug::Plugin& plugin) {
+void ControlPorts::start(const frame::Plugin& plugin) {
   for (size_t i = 0; i < mLast.size(); ++i) {
     mLast[i].store(static_cast<float>(plugin.GetParam(static_cast<int>(i))->Value()), kRelaxed);
     mBeforeRestore[i].store(kNone, kRelaxed);
   }
 }
 
-void ControlPorts::pull(iplug::Plugin& plugin) {
+void ControlPorts::pull(frame::Plugin& plugin) {
   for (size_t i = 0; i < mPorts.size(); ++i) {
     if (mPorts[i] == nullptr) continue;
     const float value = *mPorts[i];
@@ -29,7 +29,7 @@ void ControlPorts::pull(iplug::Plugin& plugin) {
   }
 }
 
-void ControlPorts::restored(const iplug::Plugin& plugin) {
+void ControlPorts::restored(const frame::Plugin& plugin) {
   for (size_t i = 0; i < mLast.size(); ++i) {
     mBeforeRestore[i].store(mLast[i].load(kRelaxed), kRelaxed);
     mLast[i].store(static_cast<float>(plugin.GetParam(static_cast<int>(i))->Value()), kRelaxed);

@@ -8,7 +8,7 @@
 #include <array>
 #include <atomic>
 
-#include "iplug/plugin.h"
+#include "frame/plugin.h"
 #include "params.h"
 
 namespace reelstop::lv2 {
@@ -18,13 +18,13 @@ class ControlPorts {
   void connect(int paramIdx, const float* port) { mPorts[static_cast<size_t>(paramIdx)] = port; }
 
   // The parameters' own values count as written: a port left at its default changes nothing.
-  void start(const iplug::Plugin& plugin);
+  void start(const frame::Plugin& plugin);
   // Copies each port whose value moved into its parameter. Never allocates or locks.
-  void pull(iplug::Plugin& plugin);
+  void pull(frame::Plugin& plugin);
   // After a state restore: the restored values count as written, and until the next pull so do
   // the values the ports had before, so that a state without port values (a preset of the chunk
   // alone) is not undone by ports the host left as they were.
-  void restored(const iplug::Plugin& plugin);
+  void restored(const frame::Plugin& plugin);
 
  private:
   std::array<const float*, kNumParams> mPorts{};

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "bundle.h"
-#include "iplug/headless_host.h"
+#include "frame/headless_host.h"
 #include "reelstop.h"
 #include "turtle_writer.h"
 
@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  iplug::HeadlessHost host([](const iplug::InstanceInfo& info) { return std::make_unique<reelstop::Reelstop>(info); },
-                           iplug::EHost::kHostLV2);
+  frame::HeadlessHost host([](const frame::InstanceInfo& info) { return std::make_unique<reelstop::Reelstop>(info); },
+                           frame::EHost::kHostLV2);
   std::ofstream manifest(folder + "/manifest.ttl");
   reelstop::lv2::writeManifest(manifest);
   std::ofstream description(folder + "/" + reelstop::lv2::kDescriptionName);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "iplug/main_lock.h"
+#include "frame/main_lock.h"
 
 namespace reelstop::lv2 {
 namespace {
@@ -54,9 +54,9 @@ Instance::Instance(const Variant& variant, double sampleRateHz, const LV2_URID_M
     : mVariant(variant), mUrids(map), mMaxFrames(maxBlockFrames(options, mUrids)), mTransport(mUrids, sampleRateHz) {
   {
     // Constructed as on the main thread, its timer on this instance's own clock.
-    const iplug::TimerClock::Scope clock(mClock);
-    const std::lock_guard<std::recursive_mutex> main(iplug::MainLock());
-    mPlugin = std::make_unique<Reelstop>(iplug::InstanceInfo{iplug::EHost::kHostLV2, nullptr});
+    const frame::TimerClock::Scope clock(mClock);
+    const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
+    mPlugin = std::make_unique<Reelstop>(frame::InstanceInfo{frame::EHost::kHostLV2, nullptr});
   }
   mPlugin->SetSampleRate(sampleRateHz);
   mPlugin->SetBlockSize(mMaxFrames);
@@ -67,7 +67,7 @@ Instance::Instance(const Variant& variant, double sampleRateHz, const LV2_URID_M
 Instance::~Instance() {
   // Destroyed as on the main thread; the clock's thread is joined afterwards, outside the lock
   // it may be waiting for.
-  const std::lock_guard<std::recursive_mutex> main(iplug::MainLock());
+  const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
   mPlugin.reset();
 }
 

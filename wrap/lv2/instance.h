@@ -16,7 +16,7 @@
 #include "bundle.h"
 #include "control_ports.h"
 #include "event_reader.h"
-#include "iplug/thread_timer_clock.h"
+#include "frame/thread_timer_clock.h"
 #include "reelstop.h"
 #include "transport.h"
 #include "urids.h"
@@ -52,7 +52,7 @@ class Instance {
   const int mMaxFrames;  // the longest block the plug-in is reset for; longer runs are split
   // Before the plug-in: the plug-in's timer lives on this clock's thread, which is joined only
   // after the plug-in is gone.
-  iplug::ThreadTimerClock mClock;
+  frame::ThreadTimerClock mClock;
   std::unique_ptr<Reelstop> mPlugin;
   HostTransport mTransport;
   ControlPorts mControls;

@@ -13,22 +13,22 @@ void Instance::deliverEvents(MergedEvents& events, uint32_t start, uint32_t& end
   // (a host's mistake, or any event of an empty run) at its last frame.
   const int64_t lastFrame = nFrames > 0 ? nFrames - 1 : 0;
   for (; !events.done(); events.next()) {
-    const auto frame = static_cast<uint32_t>(std::clamp<int64_t>(events.frames(), start, lastFrame));
-    if (frame >= end && nFrames > 0) return;
+    const auto eventFrame = static_cast<uint32_t>(std::clamp<int64_t>(events.frames(), start, lastFrame));
+    if (eventFrame >= end && nFrames > 0) return;
     const LV2_Atom& body = events.body();
     if (body.type == mUrids.midiEvent && body.size >= 3) {
       const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&body));
-      const iplug::IMidiMsg msg{static_cast<int>(frame - start), bytes[0], bytes[1], bytes[2]};
+      const frame::IMidiMsg msg{static_cast<int>(eventFrame - start), bytes[0], bytes[1], bytes[2]};
       const int kind = msg.StatusMsg();
-      if (kind == iplug::IMidiMsg::kNoteOn || kind == iplug::IMidiMsg::kNoteOff ||
-          kind == iplug::IMidiMsg::kControlChange) {
+      if (kind == frame::IMidiMsg::kNoteOn || kind == frame::IMidiMsg::kNoteOff ||
+          kind == frame::IMidiMsg::kControlChange) {
         mPlugin->ProcessMidiMsg(msg);
       }
     } else if ((body.type == mUrids.atomObject || body.type == mUrids.atomBlank) &&
                body.size >= sizeof(LV2_Atom_Object_Body) &&
                reinterpret_cast<const LV2_Atom_Object&>(body).body.otype == mUrids.timePosition) {
-      if (frame > start) {
-        end = frame;  // the transport changes here: the next piece starts with it
+      if (eventFrame > start) {
+        end = eventFrame;  // the transport changes here: the next piece starts with it
         return;
       }
       mTransport.apply(reinterpret_cast<const LV2_Atom_Object&>(body));

@@ -4,15 +4,15 @@
 #include <climits>
 #include <mutex>
 
+#include "frame/main_lock.h"
 #include "instance.h"
-#include "iplug/main_lock.h"
 
 namespace reelstop::lv2 {
 
 LV2_State_Status Instance::save(LV2_State_Store_Function store, LV2_State_Handle handle) const {
-  iplug::IByteChunk chunk;
+  frame::IByteChunk chunk;
   {
-    const std::lock_guard<std::recursive_mutex> main(iplug::MainLock());
+    const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
     mPlugin->SerializeState(chunk);
   }
   return store(handle, mUrids.stateChunk, chunk.GetData(), static_cast<size_t>(chunk.Size()), mUrids.atomChunk,
@@ -27,10 +27,10 @@ LV2_State_Status Instance::restore(LV2_State_Retrieve_Function retrieve, LV2_Sta
   if (data == nullptr) return LV2_STATE_ERR_NO_PROPERTY;
   if (type != mUrids.atomChunk) return LV2_STATE_ERR_BAD_TYPE;
   if (size > INT_MAX) return LV2_STATE_ERR_UNKNOWN;
-  const iplug::IByteChunk chunk(data, static_cast<int>(size));
+  const frame::IByteChunk chunk(data, static_cast<int>(size));
 
-  const std::lock_guard<std::recursive_mutex> main(iplug::MainLock());
-  iplug::IByteChunk before;
+  const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
+  frame::IByteChunk before;
   mPlugin->SerializeState(before);
   if (mPlugin->UnserializeState(chunk, 0) < 0) {
     // A chunk cut inside the values has restored the complete ones: a refusal changes nothing,

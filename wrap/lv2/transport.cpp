@@ -39,8 +39,8 @@ void HostTransport::advance(int frames) {
   mBarBeat -= barsPassed * beatsPerBar();
 }
 
-iplug::ITimeInfo HostTransport::timeInfo() const {
-  iplug::ITimeInfo info;
+frame::ITimeInfo HostTransport::timeInfo() const {
+  frame::ITimeInfo info;
   info.mTempo = mBeatsPerMinute > 0.0 ? mBeatsPerMinute : 0.0;
   info.mNumerator = static_cast<int>(std::lround(mBeatsPerBar));
   info.mDenominator = static_cast<int>(std::lround(mBeatUnit));

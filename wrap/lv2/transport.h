@@ -6,7 +6,7 @@
 
 #include <lv2/atom/atom.h>
 
-#include "iplug/time_info.h"
+#include "frame/time_info.h"
 #include "urids.h"
 
 namespace reelstop::lv2 {
@@ -21,7 +21,7 @@ class HostTransport {
   void apply(const LV2_Atom_Object& position);
   // The song moves on by frames played at the current speed and tempo.
   void advance(int frames);
-  iplug::ITimeInfo timeInfo() const;
+  frame::ITimeInfo timeInfo() const;
 
  private:
   // The host's beats per bar and beat unit, or 4/4 while it has not given them.

@@ -67,11 +67,11 @@ std::string quoted(const std::string& text) {
   return literal + "\"";
 }
 
-void writeUnit(std::ostream& out, const iplug::IParam& param) {
+void writeUnit(std::ostream& out, const frame::IParam& param) {
   switch (param.Unit()) {
-    case iplug::kUnitMilliseconds: out << " ;\n    units:unit units:ms"; return;
-    case iplug::kUnitPercentage: out << " ;\n    units:unit units:pc"; return;
-    case iplug::kUnitCustom:
+    case frame::kUnitMilliseconds: out << " ;\n    units:unit units:ms"; return;
+    case frame::kUnitPercentage: out << " ;\n    units:unit units:pc"; return;
+    case frame::kUnitCustom:
       // A label without a standard unit ("turns") still shows beside the value.
       if (param.GetLabel()[0] != '\0') {
         const std::string label = quoted(param.GetLabel());
@@ -82,22 +82,22 @@ void writeUnit(std::ostream& out, const iplug::IParam& param) {
   }
 }
 
-void writeControlPort(std::ostream& out, const iplug::IParam& param, int index) {
+void writeControlPort(std::ostream& out, const frame::IParam& param, int index) {
   out << "  [\n    a lv2:InputPort, lv2:ControlPort ;\n    lv2:index " << index << " ;\n    lv2:symbol "
       << quoted(symbolOf(param.GetName())) << " ;\n    lv2:name " << quoted(param.GetName()) << " ;\n    lv2:default "
       << number(param.GetDefault()) << " ;\n    lv2:minimum " << number(param.GetMin()) << " ;\n    lv2:maximum "
       << number(param.GetMax());
   switch (param.Type()) {
-    case iplug::IParam::kTypeBool: out << " ;\n    lv2:portProperty lv2:toggled"; break;
-    case iplug::IParam::kTypeEnum:
+    case frame::IParam::kTypeBool: out << " ;\n    lv2:portProperty lv2:toggled"; break;
+    case frame::IParam::kTypeEnum:
       out << " ;\n    lv2:portProperty lv2:integer, lv2:enumeration ;\n    lv2:scalePoint";
       for (int i = 0; i < param.NDisplayTexts(); ++i) {
         out << (i > 0 ? "," : "") << "\n      [ rdfs:label " << quoted(param.GetDisplayText(i)) << " ; rdf:value "
             << number(i) << " ]";
       }
       break;
-    case iplug::IParam::kTypeDouble:
-    case iplug::IParam::kTypeNone:
+    case frame::IParam::kTypeDouble:
+    case frame::IParam::kTypeNone:
       // A power-curve control spreads its travel like a logarithmic one.
       if (param.GetShapeExponent() != 1.0) out << " ;\n    lv2:portProperty pprops:logarithmic";
       break;
@@ -166,8 +166,8 @@ void writeGroup(std::ostream& out, const Variant& variant, const Group& group) {
       << group.direction << "\" ;\n    rdfs:label \"" << group.label << "\" .\n\n";
 }
 
-void writePlugin(std::ostream& out, const Variant& variant, const iplug::Plugin& plugin) {
-  const iplug::Config& config = plugin.GetConfig();
+void writePlugin(std::ostream& out, const Variant& variant, const frame::Plugin& plugin) {
+  const frame::Config& config = plugin.GetConfig();
   writeGroup(out, variant, kInputGroup);
   writeGroup(out, variant, kOutputGroup);
   out << "<" << variant.uri << ">\n    a lv2:Plugin, lv2:PitchPlugin ;\n    lv2:project <" << kProjectUri
@@ -210,8 +210,8 @@ void writeManifest(std::ostream& out) {
   }
 }
 
-void writeDescription(std::ostream& out, const iplug::Plugin& plugin) {
-  const iplug::Config& config = plugin.GetConfig();
+void writeDescription(std::ostream& out, const frame::Plugin& plugin) {
+  const frame::Config& config = plugin.GetConfig();
   out << kPrefixes << "\n<" << kMaintainerUri << ">\n    a foaf:Person ;\n    foaf:name " << quoted(config.mfrName)
       << " ;\n    foaf:homepage <" << kHomepageUri << "> .\n\n<" << kProjectUri
       << ">\n    a doap:Project ;\n    doap:name " << quoted(config.productName) << " ;\n    doap:license <"

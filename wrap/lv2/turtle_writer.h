@@ -4,13 +4,13 @@
 
 #include <ostream>
 
-#include "iplug/plugin.h"
+#include "frame/plugin.h"
 
 namespace reelstop::lv2 {
 
 // manifest.ttl: the plug-ins, their binary and where they are described.
 void writeManifest(std::ostream& out);
 // reelstop.ttl: the project and the full description of every plug-in in the bundle.
-void writeDescription(std::ostream& out, const iplug::Plugin& plugin);
+void writeDescription(std::ostream& out, const frame::Plugin& plugin);
 
 }  // namespace reelstop::lv2

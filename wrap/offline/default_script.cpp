@@ -32,7 +32,7 @@ const char* const kDefaultScript =
 
 // The demo plays whatever part of the song --start and --seconds choose: events before or after
 // it are left out, and so are the drags of a hold that began before it.
-std::vector<Event> defaultScriptEvents(const TimeBase& base, const iplug::Plugin& plugin) {
+std::vector<Event> defaultScriptEvents(const TimeBase& base, const frame::Plugin& plugin) {
   TimeBase lenient = base;
   lenient.outsideIsError = false;
   std::istringstream lines(kDefaultScript);

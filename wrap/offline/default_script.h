@@ -12,6 +12,6 @@ namespace reelstop::offline {
 extern const char* const kDefaultScript;
 
 // The script's events that fall inside the audio; a shorter demo plays the part that fits.
-std::vector<Event> defaultScriptEvents(const TimeBase& base, const iplug::Plugin& plugin);
+std::vector<Event> defaultScriptEvents(const TimeBase& base, const frame::Plugin& plugin);
 
 }  // namespace reelstop::offline

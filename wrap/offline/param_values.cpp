@@ -10,14 +10,14 @@
 namespace reelstop::offline {
 namespace {
 
-int findParam(const iplug::Plugin& plugin, const std::string& name) {
+int findParam(const frame::Plugin& plugin, const std::string& name) {
   for (int i = 0; i < plugin.NParams(); ++i) {
     if (equalsIgnoringCase(plugin.GetParam(i)->GetName(), name)) return i;
   }
   throw RenderError("unknown parameter '" + name + "' (see --list-params)");
 }
 
-std::string displayTexts(const iplug::IParam& param) {
+std::string displayTexts(const frame::IParam& param) {
   std::string texts;
   for (int i = 0; i < param.NDisplayTexts(); ++i) texts += (i > 0 ? ", " : "") + std::string(param.GetDisplayText(i));
   return texts;
@@ -29,7 +29,7 @@ std::string formatNumber(double value) {
   return text;
 }
 
-double parseValue(const iplug::IParam& param, const std::string& text) {
+double parseValue(const frame::IParam& param, const std::string& text) {
   const std::string what = std::string(param.GetName()) + "=" + text;
   for (int i = 0; i < param.NDisplayTexts(); ++i) {
     if (equalsIgnoringCase(param.GetDisplayText(i), text)) return param.GetMin() + i * param.GetStep();
@@ -50,7 +50,7 @@ double parseValue(const iplug::IParam& param, const std::string& text) {
 
 }  // namespace
 
-ParamSetting parseSetting(const iplug::Plugin& plugin, const std::string& assignment) {
+ParamSetting parseSetting(const frame::Plugin& plugin, const std::string& assignment) {
   const size_t equals = assignment.find('=');
   if (equals == std::string::npos) throw RenderError("'" + assignment + "' is not NAME=VALUE");
   const int paramIdx = findParam(plugin, trim(assignment.substr(0, equals)));
@@ -58,11 +58,11 @@ ParamSetting parseSetting(const iplug::Plugin& plugin, const std::string& assign
 }
 
 // The plain value itself: a trip through the normalised scale would store 800.0000000000001.
-void applySetting(iplug::HeadlessHost& host, const ParamSetting& setting) {
+void applySetting(frame::HeadlessHost& host, const ParamSetting& setting) {
   host.setPlainParameter(setting.paramIdx, setting.value);
 }
 
-void printParamTable(const iplug::Plugin& plugin, std::FILE* out) {
+void printParamTable(const frame::Plugin& plugin, std::FILE* out) {
   int nameWidth = 4;
   for (int i = 0; i < plugin.NParams(); ++i) {
     nameWidth = std::max(nameWidth, static_cast<int>(std::string(plugin.GetParam(i)->GetName()).size()));
@@ -70,7 +70,7 @@ void printParamTable(const iplug::Plugin& plugin, std::FILE* out) {
   std::fprintf(out, "%5s  %-*s  %-14s  %-8s  %-6s  %s\n", "index", nameWidth, "name", "range", "default", "unit",
                "values");
   for (int i = 0; i < plugin.NParams(); ++i) {
-    const iplug::IParam& param = *plugin.GetParam(i);
+    const frame::IParam& param = *plugin.GetParam(i);
     const std::string range = formatNumber(param.GetMin()) + " to " + formatNumber(param.GetMax());
     std::fprintf(out, "%5d  %-*s  %-14s  %-8s  %-6s  %s\n", i, nameWidth, param.GetName(), range.c_str(),
                  formatNumber(param.GetDefault()).c_str(), param.GetLabel(), displayTexts(param).c_str());

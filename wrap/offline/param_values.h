@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "iplug/headless_host.h"
-#include "iplug/plugin.h"
+#include "frame/headless_host.h"
+#include "frame/plugin.h"
 
 namespace reelstop::offline {
 
@@ -17,11 +17,11 @@ struct ParamSetting {
 };
 
 // "NAME=VALUE", the name and texts compared without regard to case; throws RenderError.
-ParamSetting parseSetting(const iplug::Plugin& plugin, const std::string& assignment);
+ParamSetting parseSetting(const frame::Plugin& plugin, const std::string& assignment);
 
 // Normalised and handed over as host automation.
-void applySetting(iplug::HeadlessHost& host, const ParamSetting& setting);
+void applySetting(frame::HeadlessHost& host, const ParamSetting& setting);
 
-void printParamTable(const iplug::Plugin& plugin, std::FILE* out);
+void printParamTable(const frame::Plugin& plugin, std::FILE* out);
 
 }  // namespace reelstop::offline

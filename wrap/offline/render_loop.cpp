@@ -15,11 +15,11 @@ constexpr int kChunkFramesWanted = 8192;
 
 // Everything but MIDI lands at the start of the block, as a host's automation and the editor's
 // atomics do; MIDI keeps its exact sample as the message's offset into the block.
-void applyEvent(const Event& event, int64_t blockStart, iplug::HeadlessHost& host, Transport& transport) {
+void applyEvent(const Event& event, int64_t blockStart, frame::HeadlessHost& host, Transport& transport) {
   auto& plugin = static_cast<Reelstop&>(host.plugin());
   switch (event.kind) {
     case Event::Kind::kMidi: {
-      iplug::IMidiMsg msg = event.midi;
+      frame::IMidiMsg msg = event.midi;
       msg.mOffset = static_cast<int>(event.sample - blockStart);
       host.sendMidi(msg);
       break;
@@ -36,7 +36,7 @@ void applyEvent(const Event& event, int64_t blockStart, iplug::HeadlessHost& hos
 
 }  // namespace
 
-void render(iplug::HeadlessHost& host, AudioSource& source, AudioSink& sink, const RenderJob& job) {
+void render(frame::HeadlessHost& host, AudioSource& source, AudioSink& sink, const RenderJob& job) {
   const int nch = source.channelCount();
   const int64_t totalFrames = source.frames();
   // Whole blocks per chunk, so that chunking never changes the host's block boundaries.

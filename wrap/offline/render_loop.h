@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "audio_stream.h"
-#include "iplug/headless_host.h"
+#include "frame/headless_host.h"
 #include "progress.h"
 #include "speed_csv.h"
 #include "timeline.h"
@@ -23,6 +23,6 @@ struct RenderJob {
 };
 
 // The host must be configured for the source's rate, channels and the job's block size.
-void render(iplug::HeadlessHost& host, AudioSource& source, AudioSink& sink, const RenderJob& job);
+void render(frame::HeadlessHost& host, AudioSource& source, AudioSink& sink, const RenderJob& job);
 
 }  // namespace reelstop::offline

@@ -13,8 +13,8 @@
 
 #include "default_script.h"
 #include "demo_signal.h"
+#include "frame/headless_host.h"
 #include "interruption.h"
-#include "iplug/headless_host.h"
 #include "param_values.h"
 #include "reelstop.h"
 #include "render_error.h"
@@ -28,9 +28,9 @@
 namespace reelstop::offline {
 namespace {
 
-std::unique_ptr<iplug::HeadlessHost> makeHost() {
-  return std::make_unique<iplug::HeadlessHost>(
-      [](const iplug::InstanceInfo& info) { return std::make_unique<Reelstop>(info); }, iplug::EHost::kHostOffline);
+std::unique_ptr<frame::HeadlessHost> makeHost() {
+  return std::make_unique<frame::HeadlessHost>(
+      [](const frame::InstanceInfo& info) { return std::make_unique<Reelstop>(info); }, frame::EHost::kHostOffline);
 }
 
 // Every file the run writes must be a file of its own: not the input, not a folder, not another output.
@@ -52,16 +52,16 @@ void checkOutputPaths(const Options& options) {
   }
 }
 
-void restoreState(iplug::HeadlessHost& host, const std::string& path) {
+void restoreState(frame::HeadlessHost& host, const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw RenderError("cannot read the state file '" + path + "'");
   const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (host.restoreState(iplug::IByteChunk(bytes.data(), static_cast<int>(bytes.size()))) < 0) {
+  if (host.restoreState(frame::IByteChunk(bytes.data(), static_cast<int>(bytes.size()))) < 0) {
     throw RenderError("the plug-in refused the state in '" + path + "'");
   }
 }
 
-std::vector<Event> timelineOf(const Options& options, const TimeBase& base, const iplug::Plugin& plugin) {
+std::vector<Event> timelineOf(const Options& options, const TimeBase& base, const frame::Plugin& plugin) {
   if (!options.scriptGiven()) {
     return options.inputPath.empty() ? defaultScriptEvents(base, plugin) : std::vector<Event>{};
   }
@@ -127,7 +127,7 @@ RenderSummary runRender(const Options& options) {
   writer.finish();
 
   if (stateFile) {
-    const iplug::IByteChunk chunk = host->saveState();
+    const frame::IByteChunk chunk = host->saveState();
     stateFile->writeAll(chunk.GetData(), static_cast<size_t>(chunk.Size()));
   }
   if (csvFile) csvFile->writeAll(speedCsv->text().data(), speedCsv->text().size());

@@ -79,7 +79,7 @@ void parseMidi(const std::vector<std::string>& words, uint8_t status, Event& eve
   expectWords(words, status == kNoteOffChannel1 ? 2 : 3);
 }
 
-void parseAction(const std::string& action, const iplug::Plugin& plugin, Event& event) {
+void parseAction(const std::string& action, const frame::Plugin& plugin, Event& event) {
   const std::vector<std::string> words = splitWords(action);
   if (words.empty()) throw RenderError("an event needs an action after its time");
   const std::string verb = lowerCase(words[0]);
@@ -115,7 +115,7 @@ void parseAction(const std::string& action, const iplug::Plugin& plugin, Event& 
 
 }  // namespace
 
-Event parseEvent(const std::string& line, const TimeBase& base, const iplug::Plugin& plugin) {
+Event parseEvent(const std::string& line, const TimeBase& base, const frame::Plugin& plugin) {
   const std::string text = trim(line);
   const size_t space = text.find_first_of(" \t");
   Event event;
@@ -125,7 +125,7 @@ Event parseEvent(const std::string& line, const TimeBase& base, const iplug::Plu
 }
 
 std::vector<Event> parseScript(std::istream& lines, const std::string& sourceName, const TimeBase& base,
-                               const iplug::Plugin& plugin) {
+                               const frame::Plugin& plugin) {
   std::vector<Event> events;
   int lineNumber = 0;
   for (std::string line; std::getline(lines, line);) {
@@ -141,7 +141,7 @@ std::vector<Event> parseScript(std::istream& lines, const std::string& sourceNam
   return events;
 }
 
-std::vector<Event> readEventFile(const std::string& path, const TimeBase& base, const iplug::Plugin& plugin) {
+std::vector<Event> readEventFile(const std::string& path, const TimeBase& base, const frame::Plugin& plugin) {
   std::ifstream file(path);
   if (!file) throw RenderError("cannot read the events file '" + path + "'");
   std::vector<Event> events = parseScript(file, path, base, plugin);

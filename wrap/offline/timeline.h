@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "iplug/imidi.h"
-#include "iplug/plugin.h"
+#include "frame/imidi.h"
+#include "frame/plugin.h"
 #include "param_values.h"
 
 namespace reelstop::offline {
@@ -19,7 +19,7 @@ struct Event {
 
   int64_t sample = 0;
   Kind kind = Kind::kMidi;
-  iplug::IMidiMsg midi;  // kMidi; its offset is filled in by the block that sends it
+  frame::IMidiMsg midi;  // kMidi; its offset is filled in by the block that sends it
   ParamSetting setting;  // kSet
   double amount = 0.0;   // kDrag: radians; kTempo: BPM
 };
@@ -36,12 +36,12 @@ struct TimeBase {
 };
 
 // One "TIME ACTION" line; throws RenderError naming what is wrong.
-Event parseEvent(const std::string& line, const TimeBase& base, const iplug::Plugin& plugin);
+Event parseEvent(const std::string& line, const TimeBase& base, const frame::Plugin& plugin);
 
 // One event a line; '#' starts a comment; blank lines are skipped. Errors name SOURCE:LINE.
 std::vector<Event> parseScript(std::istream& lines, const std::string& sourceName, const TimeBase& base,
-                               const iplug::Plugin& plugin);
-std::vector<Event> readEventFile(const std::string& path, const TimeBase& base, const iplug::Plugin& plugin);
+                               const frame::Plugin& plugin);
+std::vector<Event> readEventFile(const std::string& path, const TimeBase& base, const frame::Plugin& plugin);
 
 // In time order; events at the same sample keep the order they were given in.
 void sortByTime(std::vector<Event>& events);

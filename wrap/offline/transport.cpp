@@ -31,8 +31,8 @@ void Transport::reanchor() {
   mFramesSinceAnchor = 0;
 }
 
-iplug::ITimeInfo Transport::blockInfo() const {
-  iplug::ITimeInfo info;
+frame::ITimeInfo Transport::blockInfo() const {
+  frame::ITimeInfo info;
   info.mNumerator = mSettings.meterNumerator;
   info.mDenominator = mSettings.meterDenominator;
   info.mTransportIsRunning = mSettings.playing;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "iplug/time_info.h"
+#include "frame/time_info.h"
 
 namespace reelstop::offline {
 
@@ -28,7 +28,7 @@ class Transport {
   void setPlaying(bool playing);
 
   // The record for the block starting now.
-  iplug::ITimeInfo blockInfo() const;
+  frame::ITimeInfo blockInfo() const;
   // The block of nFrames has been played.
   void advance(int nFrames);
 

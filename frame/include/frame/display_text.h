@@ -1,15 +1,15 @@
-// WDL_String: the small text buffer parameter display functions write into.
+// DisplayText: the small text buffer parameter display functions write into.
 // Main thread only.
 #pragma once
 
 #include <string>
 
-namespace iplug {
+namespace frame {
 
-class WDL_String {
+class DisplayText {
  public:
-  WDL_String() = default;
-  explicit WDL_String(const char* text) : mText(text) {}
+  DisplayText() = default;
+  explicit DisplayText(const char* text) : mText(text) {}
 
   void Set(const char* text) { mText = text; }
   // printf-style, cut to maxLength characters.
@@ -21,4 +21,4 @@ class WDL_String {
   std::string mText;
 };
 
-}  // namespace iplug
+}  // namespace frame

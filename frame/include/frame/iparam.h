@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "iplug/wdl_string.h"
+#include "frame/display_text.h"
 
-namespace iplug {
+namespace frame {
 
 enum EParamUnit { kUnitPercentage, kUnitMilliseconds, kUnitCustom };
 
@@ -28,7 +28,7 @@ class IParam {
   static Shape ShapeLinear() { return {}; }
   static Shape ShapePowCurve(double exponent) { return {exponent}; }
 
-  using DisplayFunc = std::function<void(double value, WDL_String& text)>;
+  using DisplayFunc = std::function<void(double value, DisplayText& text)>;
 
   void InitDouble(const char* name, double defaultValue, double minValue, double maxValue, double step,
                   const char* label = "", int flags = 0, const char* group = "", Shape shape = ShapeLinear(),
@@ -53,8 +53,8 @@ class IParam {
   double FromNormalized(double normalized) const;
   double GetNormalized() const { return ToNormalized(Value()); }
 
-  void GetDisplay(WDL_String& text) const { GetDisplay(Value(), text); }
-  void GetDisplay(double value, WDL_String& text) const;
+  void GetDisplay(DisplayText& text) const { GetDisplay(Value(), text); }
+  void GetDisplay(double value, DisplayText& text) const;
 
   const char* GetName() const { return mName.c_str(); }
   const char* GetLabel() const { return mLabel.c_str(); }
@@ -91,4 +91,4 @@ class IParam {
   std::vector<std::string> mDisplayTexts;  // one per value of a boolean or an enumeration
 };
 
-}  // namespace iplug
+}  // namespace frame

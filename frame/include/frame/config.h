@@ -1,7 +1,7 @@
 // What a plug-in tells the frame about itself when it is built, and what its wrapper tells it.
 #pragma once
 
-namespace iplug {
+namespace frame {
 
 // Which kind of host runs the plug-in.
 enum class EHost { kHostUnknown, kHostStandalone, kHostOffline, kHostLV2 };
@@ -58,4 +58,4 @@ class HostCallbacks {
   virtual void LatencyChanged(int samples) = 0;
 };
 
-}  // namespace iplug
+}  // namespace frame

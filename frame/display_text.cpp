@@ -1,13 +1,13 @@
-// WDL_String formatting.
-#include "iplug/wdl_string.h"
+// DisplayText formatting.
+#include "frame/display_text.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
-namespace iplug {
+namespace frame {
 
-void WDL_String::SetFormatted(int maxLength, const char* format, ...) {
+void DisplayText::SetFormatted(int maxLength, const char* format, ...) {
   if (maxLength < 0) maxLength = 0;
   std::vector<char> buffer(static_cast<size_t>(maxLength) + 1);
   va_list args;
@@ -17,4 +17,4 @@ void WDL_String::SetFormatted(int maxLength, const char* format, ...) {
   mText = buffer.data();
 }
 
-}  // namespace iplug
+}  // namespace frame

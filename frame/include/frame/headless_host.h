@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "iplug/plugin.h"
-#include "iplug/timer.h"
+#include "frame/plugin.h"
+#include "frame/timer.h"
 
-namespace iplug {
+namespace frame {
 
 class HeadlessHost : public HostCallbacks {
  public:
@@ -62,4 +62,4 @@ class HeadlessHost : public HostCallbacks {
   int mRecalls = 0;
 };
 
-}  // namespace iplug
+}  // namespace frame

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace iplug {
+namespace frame {
 
 struct IMidiMsg {
   enum EStatusMsg { kNone = 0, kNoteOff = 8, kNoteOn = 9, kControlChange = 11 };
@@ -51,4 +51,4 @@ class IMidiQueue {
   size_t mFront = 0;
 };
 
-}  // namespace iplug
+}  // namespace frame

@@ -9,7 +9,7 @@
 #include <xmmintrin.h>
 #endif
 
-namespace iplug {
+namespace frame {
 
 class ScopedFlushDenormals {
  public:
@@ -39,4 +39,4 @@ class ScopedFlushDenormals {
   ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
 };
 
-}  // namespace iplug
+}  // namespace frame

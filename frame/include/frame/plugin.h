@@ -9,13 +9,13 @@
 #include <memory>
 #include <vector>
 
-#include "iplug/config.h"
-#include "iplug/ibyte_chunk.h"
-#include "iplug/imidi.h"
-#include "iplug/iparam.h"
-#include "iplug/time_info.h"
+#include "frame/config.h"
+#include "frame/ibyte_chunk.h"
+#include "frame/imidi.h"
+#include "frame/iparam.h"
+#include "frame/time_info.h"
 
-namespace iplug {
+namespace frame {
 
 class IGraphics;
 
@@ -107,4 +107,4 @@ class Plugin {
   float mEditorScale = 0.0f;
 };
 
-}  // namespace iplug
+}  // namespace frame

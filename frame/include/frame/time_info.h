@@ -1,7 +1,7 @@
 // ITimeInfo: the host's transport for the current block.
 #pragma once
 
-namespace iplug {
+namespace frame {
 
 struct ITimeInfo {
   double mTempo = 0.0;  // beats per minute; 0 or less: the host gives none
@@ -12,4 +12,4 @@ struct ITimeInfo {
   double mLastBar = -1.0;  // quarter-note position of the last bar line; -1: not available
 };
 
-}  // namespace iplug
+}  // namespace frame

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-namespace iplug {
+namespace frame {
 
 class TimerClock;
 
@@ -77,4 +77,4 @@ class ManualTimerClock : public TimerClock {
   double mNowMs = 0.0;
 };
 
-}  // namespace iplug
+}  // namespace frame

@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace iplug {
+namespace frame {
 
 class IByteChunk {
  public:
@@ -39,4 +39,4 @@ class IByteChunk {
   std::vector<uint8_t> mBytes;
 };
 
-}  // namespace iplug
+}  // namespace frame

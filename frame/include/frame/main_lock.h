@@ -4,8 +4,8 @@
 
 #include <mutex>
 
-namespace iplug {
+namespace frame {
 
 std::recursive_mutex& MainLock();
 
-}  // namespace iplug
+}  // namespace frame

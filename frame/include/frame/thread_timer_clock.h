@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "iplug/timer.h"
+#include "frame/timer.h"
 
-namespace iplug {
+namespace frame {
 
 class ThreadTimerClock : public TimerClock {
  public:
@@ -46,4 +46,4 @@ class ThreadTimerClock : public TimerClock {
   std::thread mThread;  // last, so it starts once everything it reads exists
 };
 
-}  // namespace iplug
+}  // namespace frame
