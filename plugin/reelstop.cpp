@@ -40,6 +40,14 @@ frame::Config Reelstop::config() {
   config.plugHostResize = true;
   config.bundleID = "com.ferncliff.reelstop";
   config.appGroupID = "com.ferncliff.reelstop.shared";
+  config.projectUri = "https://ferncliff.example/plugins/reelstop";
+  config.homepageUri = "https://ferncliff.example/";
+  config.licenseUri = "http://opensource.org/licenses/isc";
+  config.lv2Class = "lv2:PitchPlugin";
+  config.description =
+      "A tape stop: the speed falls to standstill along a ramp (a power curve, a Bezier ease in speed or in pitch, or "
+      "a weighted, motor-driven platter) and spins back up, locked to the host's tempo and grid. Stops come from held "
+      "MIDI notes or the Stop control.";
   return config;
 }
 

@@ -27,6 +27,8 @@ class Reelstop : public frame::Plugin {
  public:
   explicit Reelstop(const frame::InstanceInfo& info);
   ~Reelstop() override;
+  // Who the plug-in is and what it offers a host, before any instance exists.
+  static frame::Config config();
 
   void OnReset() override;
   void ProcessMidiMsg(const frame::IMidiMsg& msg) override;
@@ -46,7 +48,6 @@ class Reelstop : public frame::Plugin {
   const EditorLink& editorLink() const { return mLink; }
 
  private:
-  static frame::Config config();
   int paramInt(int paramIdx) const { return GetParam(paramIdx)->Int(); }
   const Slot& engine() const { return mEngineHost.current(); }
 

@@ -9,8 +9,13 @@ constexpr float kNone = std::numeric_limits<float>::quiet_NaN();  // equal to no
 constexpr auto kRelaxed = std::memory_order_relaxed;
 }  // namespace
 
+ControlPorts::ControlPorts(int paramCount)
+    : mPorts(static_cast<size_t>(paramCount), nullptr),
+      mLast(new std::atomic<float>[static_cast<size_t>(paramCount)]),
+      mBeforeRestore(new std::atomic<float>[static_cast<size_t>(paramCount)]) {}
+
 void ControlPorts::start(const frame::Plugin& plugin) {
-  for (size_t i = 0; i < mLast.size(); ++i) {
+  for (size_t i = 0; i < mPorts.size(); ++i) {
     mLast[i].store(static_cast<float>(plugin.GetParam(static_cast<int>(i))->Value()), kRelaxed);
     mBeforeRestore[i].store(kNone, kRelaxed);
   }
@@ -30,7 +35,7 @@ void ControlPorts::pull(frame::Plugin& plugin) {
 }
 
 void ControlPorts::restored(const frame::Plugin& plugin) {
-  for (size_t i = 0; i < mLast.size(); ++i) {
+  for (size_t i = 0; i < mPorts.size(); ++i) {
     mBeforeRestore[i].store(mLast[i].load(kRelaxed), kRelaxed);
     mLast[i].store(static_cast<float>(plugin.GetParam(static_cast<int>(i))->Value()), kRelaxed);
   }

@@ -5,16 +5,18 @@
 // both sides touch are still atomics, so neither can see a torn one.
 #pragma once
 
-#include <array>
 #include <atomic>
+#include <memory>
+#include <vector>
 
 #include "frame/plugin.h"
-#include "params.h"
 
 namespace reelstop::lv2 {
 
 class ControlPorts {
  public:
+  explicit ControlPorts(int paramCount);
+
   void connect(int paramIdx, const float* port) { mPorts[static_cast<size_t>(paramIdx)] = port; }
 
   // The parameters' own values count as written: a port left at its default changes nothing.
@@ -27,11 +29,11 @@ class ControlPorts {
   void restored(const frame::Plugin& plugin);
 
  private:
-  std::array<const float*, kNumParams> mPorts{};
+  std::vector<const float*> mPorts;
   // The value last copied from or written through each port.
-  std::array<std::atomic<float>, kNumParams> mLast{};
+  std::unique_ptr<std::atomic<float>[]> mLast;
   // Until the next pull after a restore, each port's last value from before it; NaN otherwise.
-  std::array<std::atomic<float>, kNumParams> mBeforeRestore{};
+  std::unique_ptr<std::atomic<float>[]> mBeforeRestore;
 };
 
 }  // namespace reelstop::lv2

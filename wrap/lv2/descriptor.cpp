@@ -4,7 +4,9 @@
 #include <lv2/state/state.h>
 
 #include <cstring>
+#include <vector>
 
+#include "bundled_plugin.h"
 #include "instance.h"
 
 namespace reelstop::lv2 {
@@ -48,14 +50,22 @@ const void* extensionData(const char* uri) {
   return std::strcmp(uri, LV2_STATE__interface) == 0 ? &kState : nullptr;
 }
 
-constexpr LV2_Descriptor descriptorOf(const Variant& variant) {
-  return {variant.uri, instantiate, connectPort, activate, run, deactivate, cleanup, extensionData};
+// Discovery class: made once, in the order of the bundle's variants, and never changed.
+const std::vector<LV2_Descriptor>& descriptors() {
+  static const std::vector<LV2_Descriptor> all = [] {
+    std::vector<LV2_Descriptor> made;
+    for (const Variant& variant : bundledVariants()) {
+      made.push_back(
+          {variant.uri.c_str(), instantiate, connectPort, activate, run, deactivate, cleanup, extensionData});
+    }
+    return made;
+  }();
+  return all;
 }
-constexpr LV2_Descriptor kDescriptors[kVariantCount] = {descriptorOf(kVariants[0]), descriptorOf(kVariants[1])};
 
 LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRateHz, const char*,
                        const LV2_Feature* const* features) {
-  const Variant& variant = kVariants[descriptor - kDescriptors];
+  const Variant& variant = bundledVariants()[static_cast<size_t>(descriptor - descriptors().data())];
   // No exception may cross into the host's C code: out of memory or threads, the host is refused.
   try {
     return Instance::create(variant, sampleRateHz, features).release();
@@ -68,6 +78,6 @@ LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRateHz, co
 }  // namespace reelstop::lv2
 
 extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
-  using reelstop::lv2::kDescriptors;
-  return index < reelstop::lv2::kVariantCount ? &kDescriptors[index] : nullptr;
+  const std::vector<LV2_Descriptor>& all = reelstop::lv2::descriptors();
+  return index < all.size() ? &all[index] : nullptr;
 }

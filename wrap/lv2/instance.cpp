@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "bundled_plugin.h"
 #include "frame/main_lock.h"
 
 namespace reelstop::lv2 {
@@ -51,12 +52,20 @@ std::unique_ptr<Instance> Instance::create(const Variant& variant, double sample
 
 Instance::Instance(const Variant& variant, double sampleRateHz, const LV2_URID_Map& map,
                    const LV2_Options_Option* options)
-    : mVariant(variant), mUrids(map), mMaxFrames(maxBlockFrames(options, mUrids)), mTransport(mUrids, sampleRateHz) {
+    : mVariant(variant),
+      mUrids(map, stateChunkUri(bundledConfig())),
+      mMaxFrames(maxBlockFrames(options, mUrids)),
+      mTransport(mUrids, sampleRateHz),
+      mControls(bundledConfig().nParams),
+      mInputs(static_cast<size_t>(variant.channels)),
+      mOutputs(static_cast<size_t>(variant.channels)),
+      mPieceInputs(static_cast<size_t>(variant.channels)),
+      mPieceOutputs(static_cast<size_t>(variant.channels)) {
   {
     // Constructed as on the main thread, its timer on this instance's own clock.
     const frame::TimerClock::Scope clock(mClock);
     const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
-    mPlugin = std::make_unique<Reelstop>(frame::InstanceInfo{frame::EHost::kHostLV2, nullptr});
+    mPlugin = makeBundledPlugin(frame::InstanceInfo{frame::EHost::kHostLV2, nullptr});
   }
   mPlugin->SetSampleRate(sampleRateHz);
   mPlugin->SetBlockSize(mMaxFrames);
@@ -72,18 +81,19 @@ Instance::~Instance() {
 }
 
 void Instance::connect(uint32_t port, void* data) {
-  if (port < kNumParams) {
+  const PortLayout& ports = mVariant.ports;
+  if (port < ports.params) {
     mControls.connect(static_cast<int>(port), static_cast<const float*>(data));
-  } else if (port == kLatencyPort) {
+  } else if (port == ports.latency()) {
     mLatencyPort = static_cast<float*>(data);
-  } else if (port == kEventPort) {
+  } else if (port == ports.events()) {
     mEvents = static_cast<const LV2_Atom_Sequence*>(data);
-  } else if (port == transportPort(mVariant)) {
+  } else if (port == ports.transport()) {
     mTransportEvents = static_cast<const LV2_Atom_Sequence*>(data);
   } else {
     for (int c = 0; c < mVariant.channels; ++c) {
-      if (port == audioInputPort(c)) mInputs[static_cast<size_t>(c)] = static_cast<float*>(data);
-      if (port == audioOutputPort(mVariant, c)) mOutputs[static_cast<size_t>(c)] = static_cast<float*>(data);
+      if (port == ports.audioInput(c)) mInputs[static_cast<size_t>(c)] = static_cast<float*>(data);
+      if (port == ports.audioOutput(c)) mOutputs[static_cast<size_t>(c)] = static_cast<float*>(data);
     }
   }
 }

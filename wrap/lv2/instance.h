@@ -1,5 +1,5 @@
-// Instance: one LV2 instance of Reelstop: the plug-in, the clock of its timer, its ports and
-// the host's transport, behind the entry points in descriptor.cpp.
+// Instance: one LV2 instance of the bundled plug-in: the plug-in, the clock of its timer, its
+// ports and the host's transport, behind the entry points in descriptor.cpp.
 // Threads, as LV2 classes them: create, connect, activate, save, restore and the destructor in
 // the instantiation class, which the host never runs at the same time as run; run on the audio
 // thread, where nothing allocates, locks, loads, frees or logs.
@@ -10,14 +10,14 @@
 #include <lv2/options/options.h>
 #include <lv2/state/state.h>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 #include "bundle.h"
 #include "control_ports.h"
 #include "event_reader.h"
+#include "frame/plugin.h"
 #include "frame/thread_timer_clock.h"
-#include "reelstop.h"
 #include "transport.h"
 #include "urids.h"
 
@@ -53,7 +53,7 @@ class Instance {
   // Before the plug-in: the plug-in's timer lives on this clock's thread, which is joined only
   // after the plug-in is gone.
   frame::ThreadTimerClock mClock;
-  std::unique_ptr<Reelstop> mPlugin;
+  std::unique_ptr<frame::Plugin> mPlugin;
   HostTransport mTransport;
   ControlPorts mControls;
 
@@ -61,8 +61,11 @@ class Instance {
   float* mLatencyPort = nullptr;
   const LV2_Atom_Sequence* mEvents = nullptr;           // MIDI and time:Position
   const LV2_Atom_Sequence* mTransportEvents = nullptr;  // time:Position alone
-  std::array<float*, kMaxChannels> mInputs{};
-  std::array<float*, kMaxChannels> mOutputs{};
+  std::vector<float*> mInputs;
+  std::vector<float*> mOutputs;
+  // The current piece of the block: the buffers above moved on to its first frame.
+  std::vector<float*> mPieceInputs;
+  std::vector<float*> mPieceOutputs;
 };
 
 }  // namespace reelstop::lv2

@@ -37,17 +37,15 @@ void Instance::deliverEvents(MergedEvents& events, uint32_t start, uint32_t& end
 }
 
 void Instance::processPiece(uint32_t start, uint32_t frames) {
-  float* inputs[kMaxChannels] = {};
-  float* outputs[kMaxChannels] = {};
-  for (size_t c = 0; c < static_cast<size_t>(mVariant.channels); ++c) {
+  for (size_t c = 0; c < mOutputs.size(); ++c) {
     if (mOutputs[c] == nullptr) return;  // a host must connect every audio port; nothing to write to
-    inputs[c] = mInputs[c] != nullptr ? mInputs[c] + start : nullptr;
-    outputs[c] = mOutputs[c] + start;
+    mPieceInputs[c] = mInputs[c] != nullptr ? mInputs[c] + start : nullptr;
+    mPieceOutputs[c] = mOutputs[c] + start;
   }
   mPlugin->SetTimeInfo(mTransport.timeInfo());
   // In place when the host gave an input and its output the same buffer: the plug-in copies only
   // between different ones.
-  mPlugin->ProcessBlock(inputs, outputs, static_cast<int>(frames));
+  mPlugin->ProcessBlock(mPieceInputs.data(), mPieceOutputs.data(), static_cast<int>(frames));
   mTransport.advance(static_cast<int>(frames));
 }
 

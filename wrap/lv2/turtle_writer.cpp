@@ -10,14 +10,6 @@
 namespace reelstop::lv2 {
 namespace {
 
-constexpr const char* kLicenseUri = "http://opensource.org/licenses/isc";
-constexpr const char* kHomepageUri = "https://ferncliff.example/";
-constexpr const char* kMaintainerUri = "https://ferncliff.example/#maintainer";
-constexpr const char* kComment =
-    "A tape stop: the speed falls to standstill along a ramp (a power curve, a Bezier ease in speed or in pitch, or a "
-    "weighted, motor-driven platter) and spins back up, locked to the host's tempo and grid. Stops come from held "
-    "MIDI notes or the Stop control.";
-
 constexpr const char* kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
     "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
@@ -106,8 +98,8 @@ void writeControlPort(std::ostream& out, const frame::IParam& param, int index) 
   out << "\n  ]";
 }
 
-void writeLatencyPort(std::ostream& out, int latencyFrames) {
-  out << "  [\n    a lv2:OutputPort, lv2:ControlPort ;\n    lv2:index " << kLatencyPort
+void writeLatencyPort(std::ostream& out, const PortLayout& ports, int latencyFrames) {
+  out << "  [\n    a lv2:OutputPort, lv2:ControlPort ;\n    lv2:index " << ports.latency()
       << " ;\n    lv2:symbol \"latency\" ;\n    lv2:name \"Latency\" ;\n    lv2:designation lv2:latency ;\n"
          "    lv2:portProperty lv2:reportsLatency, lv2:integer, pprops:notOnGUI ;\n    lv2:minimum 0.0 ;\n"
          "    lv2:maximum "
@@ -120,16 +112,16 @@ void writeAtomInput(std::ostream& out, uint32_t index, const char* lines, const 
       << lines << "    atom:bufferType atom:Sequence ;\n    atom:supports " << supports << "\n  ]";
 }
 
-void writeEventPort(std::ostream& out) {
-  writeAtomInput(out, kEventPort,
+void writeEventPort(std::ostream& out, const PortLayout& ports, bool midiIn) {
+  writeAtomInput(out, ports.events(),
                  "    lv2:symbol \"control\" ;\n    lv2:name \"Control\" ;\n    lv2:designation lv2:control ;\n",
-                 "midi:MidiEvent, time:Position");
+                 midiIn ? "midi:MidiEvent, time:Position" : "time:Position");
 }
 
 // Without MIDI among what it supports, Ardour feeds it the transport even on an audio track,
 // where nothing is connected to the MIDI input.
-void writeTransportPort(std::ostream& out, const Variant& variant) {
-  writeAtomInput(out, transportPort(variant), "    lv2:symbol \"transport\" ;\n    lv2:name \"Transport\" ;\n",
+void writeTransportPort(std::ostream& out, const PortLayout& ports) {
+  writeAtomInput(out, ports.transport(), "    lv2:symbol \"transport\" ;\n    lv2:name \"Transport\" ;\n",
                  "time:Position");
 }
 
@@ -142,9 +134,7 @@ struct Group {
 constexpr Group kInputGroup = {"in", "Input", "lv2:InputPort"};
 constexpr Group kOutputGroup = {"out", "Output", "lv2:OutputPort"};
 
-std::string groupUri(const Variant& variant, const Group& group) {
-  return std::string(variant.uri) + "_" + group.direction;
-}
+std::string groupUri(const Variant& variant, const Group& group) { return variant.uri + "_" + group.direction; }
 
 void writeAudioPort(std::ostream& out, const Variant& variant, const Group& group, int channel, uint32_t index) {
   struct Channel {
@@ -154,10 +144,17 @@ void writeAudioPort(std::ostream& out, const Variant& variant, const Group& grou
   };
   static constexpr Channel kMono = {"", "", "pg:center"};
   static constexpr Channel kStereo[] = {{"_l", " L", "pg:left"}, {"_r", " R", "pg:right"}};
-  const Channel& c = variant.channels == 1 ? kMono : kStereo[channel];
   out << "  [\n    a lv2:AudioPort, " << group.portClass << " ;\n    lv2:index " << index << " ;\n    lv2:symbol \""
-      << group.direction << c.suffix << "\" ;\n    lv2:name \"" << group.label << c.name << "\" ;\n    pg:group <"
-      << groupUri(variant, group) << "> ;\n    lv2:designation " << c.designation << "\n  ]";
+      << group.direction;
+  if (variant.channels <= 2) {
+    const Channel& c = variant.channels == 1 ? kMono : kStereo[channel];
+    out << c.suffix << "\" ;\n    lv2:name \"" << group.label << c.name << "\" ;\n    pg:group <"
+        << groupUri(variant, group) << "> ;\n    lv2:designation " << c.designation << "\n  ]";
+  } else {
+    // Beyond stereo the channels have no designation of their own: they are numbered.
+    out << "_" << channel + 1 << "\" ;\n    lv2:name \"" << group.label << " " << channel + 1 << "\" ;\n    pg:group <"
+        << groupUri(variant, group) << ">\n  ]";
+  }
 }
 
 void writeGroup(std::ostream& out, const Variant& variant, const Group& group) {
@@ -170,10 +167,12 @@ void writePlugin(std::ostream& out, const Variant& variant, const frame::Plugin&
   const frame::Config& config = plugin.GetConfig();
   writeGroup(out, variant, kInputGroup);
   writeGroup(out, variant, kOutputGroup);
-  out << "<" << variant.uri << ">\n    a lv2:Plugin, lv2:PitchPlugin ;\n    lv2:project <" << kProjectUri
-      << "> ;\n    doap:name " << quoted(std::string(config.pluginName) + " (" + variant.label + ")")
-      << " ;\n    doap:license <" << kLicenseUri << "> ;\n    lv2:minorVersion " << ((config.vendorVersion >> 8) & 0xFF)
-      << " ;\n    lv2:microVersion " << (config.vendorVersion & 0xFF) << " ;\n    rdfs:comment " << quoted(kComment)
+  out << "<" << variant.uri << ">\n    a lv2:Plugin, " << config.lv2Class << " ;\n    lv2:project <"
+      << config.projectUri << "> ;\n    doap:name "
+      << quoted(std::string(config.pluginName) + " (" + variant.label + ")") << " ;\n    doap:license <"
+      << config.licenseUri << "> ;\n    lv2:minorVersion " << ((config.vendorVersion >> 8) & 0xFF)
+      << " ;\n    lv2:microVersion " << (config.vendorVersion & 0xFF) << " ;\n    rdfs:comment "
+      << quoted(config.description)
       << " ;\n    lv2:requiredFeature urid:map ;\n"
          "    lv2:optionalFeature lv2:hardRTCapable, opts:options, bufsz:boundedBlockLength ;\n"
          "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
@@ -184,41 +183,43 @@ void writePlugin(std::ostream& out, const Variant& variant, const frame::Plugin&
     writeControlPort(out, *plugin.GetParam(i), i);
     out << ",\n";
   }
-  writeLatencyPort(out, plugin.GetLatency());
+  writeLatencyPort(out, variant.ports, plugin.GetLatency());
   out << ",\n";
-  writeEventPort(out);
+  writeEventPort(out, variant.ports, config.plugDoesMidiIn);
   for (int c = 0; c < variant.channels; ++c) {
     out << ",\n";
-    writeAudioPort(out, variant, kInputGroup, c, audioInputPort(c));
+    writeAudioPort(out, variant, kInputGroup, c, variant.ports.audioInput(c));
   }
   for (int c = 0; c < variant.channels; ++c) {
     out << ",\n";
-    writeAudioPort(out, variant, kOutputGroup, c, audioOutputPort(variant, c));
+    writeAudioPort(out, variant, kOutputGroup, c, variant.ports.audioOutput(c));
   }
   out << ",\n";
-  writeTransportPort(out, variant);
+  writeTransportPort(out, variant.ports);
   out << " .\n\n";
 }
 
 }  // namespace
 
-void writeManifest(std::ostream& out) {
+void writeManifest(std::ostream& out, const frame::Config& config, const std::vector<Variant>& variants,
+                   const std::string& binaryName) {
   out << kPrefixes << "\n";
-  for (const Variant& variant : kVariants) {
-    out << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << kBinaryName << "> ;\n    rdfs:seeAlso <"
-        << kDescriptionName << "> .\n\n";
+  for (const Variant& variant : variants) {
+    out << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << binaryName << "> ;\n    rdfs:seeAlso <"
+        << descriptionFileName(config) << "> .\n\n";
   }
 }
 
-void writeDescription(std::ostream& out, const frame::Plugin& plugin) {
+void writeDescription(std::ostream& out, const frame::Plugin& plugin, const std::vector<Variant>& variants) {
   const frame::Config& config = plugin.GetConfig();
-  out << kPrefixes << "\n<" << kMaintainerUri << ">\n    a foaf:Person ;\n    foaf:name " << quoted(config.mfrName)
-      << " ;\n    foaf:homepage <" << kHomepageUri << "> .\n\n<" << kProjectUri
+  const std::string maintainerUri = std::string(config.homepageUri) + "#maintainer";
+  out << kPrefixes << "\n<" << maintainerUri << ">\n    a foaf:Person ;\n    foaf:name " << quoted(config.mfrName)
+      << " ;\n    foaf:homepage <" << config.homepageUri << "> .\n\n<" << config.projectUri
       << ">\n    a doap:Project ;\n    doap:name " << quoted(config.productName) << " ;\n    doap:license <"
-      << kLicenseUri << "> ;\n    doap:maintainer <" << kMaintainerUri << "> ;\n    doap:homepage <" << kHomepageUri
-      << "> ;\n    doap:release [ doap:revision \"" << ((config.vendorVersion >> 16) & 0xFFFF) << "."
-      << ((config.vendorVersion >> 8) & 0xFF) << "." << (config.vendorVersion & 0xFF) << "\" ] .\n\n";
-  for (const Variant& variant : kVariants) writePlugin(out, variant, plugin);
+      << config.licenseUri << "> ;\n    doap:maintainer <" << maintainerUri << "> ;\n    doap:homepage <"
+      << config.homepageUri << "> ;\n    doap:release [ doap:revision \"" << ((config.vendorVersion >> 16) & 0xFFFF)
+      << "." << ((config.vendorVersion >> 8) & 0xFF) << "." << (config.vendorVersion & 0xFF) << "\" ] .\n\n";
+  for (const Variant& variant : variants) writePlugin(out, variant, plugin);
 }
 
 }  // namespace reelstop::lv2

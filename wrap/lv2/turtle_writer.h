@@ -3,14 +3,18 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
+#include "bundle.h"
 #include "frame/plugin.h"
 
 namespace reelstop::lv2 {
 
 // manifest.ttl: the plug-ins, their binary and where they are described.
-void writeManifest(std::ostream& out);
-// reelstop.ttl: the project and the full description of every plug-in in the bundle.
-void writeDescription(std::ostream& out, const frame::Plugin& plugin);
+void writeManifest(std::ostream& out, const frame::Config& config, const std::vector<Variant>& variants,
+                   const std::string& binaryName);
+// The description file: the project and the full description of every plug-in in the bundle.
+void writeDescription(std::ostream& out, const frame::Plugin& plugin, const std::vector<Variant>& variants);
 
 }  // namespace reelstop::lv2

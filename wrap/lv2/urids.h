@@ -8,8 +8,7 @@
 #include <lv2/urid/urid.h>
 
 #include <cstring>
-
-#include "bundle.h"
+#include <string>
 
 namespace reelstop::lv2 {
 
@@ -22,7 +21,7 @@ T body(const LV2_Atom& atom) {
 }
 
 struct Urids {
-  explicit Urids(const LV2_URID_Map& map)
+  Urids(const LV2_URID_Map& map, const std::string& stateChunkUri)
       : atomBlank(map.map(map.handle, LV2_ATOM__Blank)),
         atomObject(map.map(map.handle, LV2_ATOM__Object)),
         atomChunk(map.map(map.handle, LV2_ATOM__Chunk)),
@@ -41,7 +40,7 @@ struct Urids {
         timeBarBeat(map.map(map.handle, LV2_TIME__barBeat)),
         maxBlockLength(map.map(map.handle, LV2_BUF_SIZE__maxBlockLength)),
         nominalBlockLength(map.map(map.handle, LV2_BUF_SIZE__nominalBlockLength)),
-        stateChunk(map.map(map.handle, kStateChunkUri)) {}
+        stateChunk(map.map(map.handle, stateChunkUri.c_str())) {}
 
   // An atom holding one number of any of the four numeric types, as a double.
   bool number(const LV2_Atom& atom, double& value) const {

@@ -36,6 +36,14 @@ struct Config {
   bool plugHostResize = false;
   const char* bundleID = "";
   const char* appGroupID = "";
+  // How hosts that list plug-ins by URI and kind (LV2) present it: the project's URI (each
+  // channel configuration's plug-in adds "#mono", "#stereo", ...), its home page and licence,
+  // the plug-in class, and what it does in a sentence or two.
+  const char* projectUri = "";
+  const char* homepageUri = "";
+  const char* licenseUri = "";
+  const char* lv2Class = "lv2:Plugin";
+  const char* description = "";
 };
 
 class HostCallbacks;
