@@ -245,7 +245,8 @@ void TapeEngine::writeAhead(float* const* io, int32_t known, int32_t from, int32
   }
 #endif
   for (; i < count; ++i) {
-    float* const frame = rings.data() + ((written + static_cast<uint64_t>(i)) & mask) * ringCount;
+    float* const frame =
+        rings.data() + ((written + static_cast<uint64_t>(i)) & mask) * static_cast<uint64_t>(ringCount);
     for (int32_t c = 0; c < known; ++c) frame[c] = tapeSample(io[c][from + i]);
   }
 }

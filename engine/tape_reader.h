@@ -29,11 +29,13 @@ struct Tap {
 [[gnu::always_inline]] inline float interpolate(const float* tape, uint64_t mask, int32_t stride, int32_t channel,
                                                 Tap tap) {
   const auto i0 = static_cast<uint64_t>(tap.index);
+  const auto step = static_cast<uint64_t>(stride);
+  const auto at = static_cast<uint64_t>(channel);
   const float t = tap.fraction;
-  const float y0 = tape[((i0 - 1) & mask) * stride + channel];
-  const float y1 = tape[(i0 & mask) * stride + channel];
-  const float y2 = tape[((i0 + 1) & mask) * stride + channel];
-  const float y3 = tape[((i0 + 2) & mask) * stride + channel];
+  const float y0 = tape[((i0 - 1) & mask) * step + at];
+  const float y1 = tape[(i0 & mask) * step + at];
+  const float y2 = tape[((i0 + 1) & mask) * step + at];
+  const float y3 = tape[((i0 + 2) & mask) * step + at];
   const float c1 = 0.5f * (y2 - y0);
   const float c2 = y0 - 2.5f * y1 + 2.0f * y2 - 0.5f * y3;
   const float c3 = 0.5f * (y3 - y0) + 1.5f * (y1 - y2);

@@ -48,7 +48,9 @@ struct Engine {
 };
 
 // A 100 Hz tone: slow enough that any jump of the head shows as a step between samples.
-inline float tone(long i) { return static_cast<float>(0.5 * std::sin(2.0 * M_PI * 100.0 * i / kRate)); }
+inline float tone(long i) {
+  return static_cast<float>(0.5 * std::sin(2.0 * M_PI * 100.0 * static_cast<double>(i) / kRate));
+}
 
 // Largest step between neighbouring output samples while `frames` of the tone play.
 inline double largestStep(Engine& engine, long frames) {

@@ -16,7 +16,7 @@ TEST(Playback, PassesInputThroughExactlyTwoSamplesLateAtAnyBlockSize) {
     for (int blockFrames : {1, 7, 64, 512, 1000}) {
       Engine engine(engineChannels);
       const int blockChannels = engineChannels + 1;  // the extra channel must come out silent
-      std::vector<std::vector<float>> input(blockChannels, std::vector<float>(4000));
+      std::vector<std::vector<float>> input(static_cast<size_t>(blockChannels), std::vector<float>(4000));
       for (auto& channel : input)
         for (float& s : channel) s = sample(random);
       auto output = input;
@@ -27,8 +27,10 @@ TEST(Playback, PassesInputThroughExactlyTwoSamplesLateAtAnyBlockSize) {
       }
       for (int c = 0; c < blockChannels; ++c) {
         for (int i = 0; i < 4000; ++i) {
-          const float expected = c < engineChannels && i >= 2 ? input[c][i - 2] : 0.0f;
-          ASSERT_EQ(output[c][i], expected) << "channel " << c << " sample " << i << " block " << blockFrames;
+          const auto channel = static_cast<size_t>(c);
+          const float expected = c < engineChannels && i >= 2 ? input[channel][static_cast<size_t>(i - 2)] : 0.0f;
+          ASSERT_EQ(output[channel][static_cast<size_t>(i)], expected)
+              << "channel " << c << " sample " << i << " block " << blockFrames;
         }
       }
       EXPECT_EQ(rs_lag(engine.handle), 0.0);
@@ -86,7 +88,7 @@ TEST(Playback, NonFiniteInputNeverReachesTheOutput) {
   Engine engine;
   std::vector<float> out;
   engine.run(
-      10, [&](long i) { return input[i]; }, [&](float s) { out.push_back(s); });
+      10, [&](long i) { return input[static_cast<size_t>(i)]; }, [&](float s) { out.push_back(s); });
   EXPECT_EQ(out, expected);
 
   // A slow head interpolates across the poisoned stretch; a stopped head stands on it.

@@ -24,7 +24,7 @@ TEST(PlainRamps, StopAndStartFollowTheirPowerCurves) {
   rs_release(engine.handle, 0, 8, 0.0);
   EXPECT_EQ(rs_lag(engine.handle), 0.0);
   const auto rising = engine.speeds(7);
-  for (int i = 0; i < 7; ++i) EXPECT_DOUBLE_EQ(rising[i], (i + 1) / 8.0);
+  for (size_t i = 0; i < 7; ++i) EXPECT_DOUBLE_EQ(rising[i], static_cast<double>(i + 1) / 8.0);
   EXPECT_DOUBLE_EQ(rs_lag(engine.handle), 7 - 28 / 8.0);
   EXPECT_EQ(engine.tape().fadeRemaining, 0) << "a short start cuts only after its last sample";
   engine.skip(1);
@@ -72,7 +72,7 @@ TEST(BezierRamps, SpeedAndPitchCurvesLandOnTheirEndSpeeds) {
   rs_release_shaped(linear.handle, 0, 1000, 0.0, 0.0, 0.0);
   EXPECT_NEAR(linear.tape().shapeLag(), 500.0, 1e-4) << "a linear rise from 0 loses half the ramp";
   const auto rising = linear.speeds(999);
-  for (int i = 0; i < 999; ++i) ASSERT_NEAR(rising[i], (i + 1) / 1000.0, 1e-6);
+  for (size_t i = 0; i < 999; ++i) ASSERT_NEAR(rising[i], static_cast<double>(i + 1) / 1000.0, 1e-6);
   EXPECT_NEAR(rs_lag(linear.handle), 500.0, 1.0);
 
   Engine pitch;
@@ -81,7 +81,7 @@ TEST(BezierRamps, SpeedAndPitchCurvesLandOnTheirEndSpeeds) {
   EXPECT_DOUBLE_EQ(pitch.tape().bezY3, -4.058893689053568);
   const auto falling = pitch.speeds(100);
   EXPECT_GT(falling[0], 0.99);
-  for (int i = 1; i < 100; ++i) ASSERT_LE(falling[i], falling[i - 1]);
+  for (size_t i = 1; i < 100; ++i) ASSERT_LE(falling[i], falling[i - 1]);
   EXPECT_EQ(falling.back(), 0.0);
   EXPECT_GT(falling[98], 0.0);
 

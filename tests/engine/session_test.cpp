@@ -20,22 +20,22 @@ TEST(Session, WholeBlocksAndSingleSamplesGiveIdenticalOutputSpeedAndLag) {
   long position = 0;
   for (int block = 0; block < 600; ++block) {
     controls.applyRandomCall({blocks.handle, samples.handle});
-    const int frames = blockFrames(sizes);
+    const auto frames = static_cast<size_t>(blockFrames(sizes));
     left.resize(frames);
     right.resize(frames);
-    for (int i = 0; i < frames; ++i) {
-      left[i] = tone(position + i);
-      right[i] = tone(3 * (position + i));
+    for (size_t i = 0; i < frames; ++i) {
+      left[i] = tone(position + static_cast<long>(i));
+      right[i] = tone(3 * (position + static_cast<long>(i)));
     }
     leftSingle = left;
     rightSingle = right;
     float* io[2] = {left.data(), right.data()};
-    rs_process(blocks.handle, io, 2, frames);
-    for (int i = 0; i < frames; ++i) {
+    rs_process(blocks.handle, io, 2, static_cast<int32_t>(frames));
+    for (size_t i = 0; i < frames; ++i) {
       float* one[2] = {&leftSingle[i], &rightSingle[i]};
       rs_process(samples.handle, one, 2, 1);
     }
-    position += frames;
+    position += static_cast<long>(frames);
     ASSERT_EQ(0, std::memcmp(left.data(), leftSingle.data(), frames * sizeof(float))) << "block " << block;
     ASSERT_EQ(0, std::memcmp(right.data(), rightSingle.data(), frames * sizeof(float))) << "block " << block;
     ASSERT_EQ(rs_speed(blocks.handle), rs_speed(samples.handle)) << "block " << block;

@@ -126,7 +126,8 @@ TEST(LilvHost, TheSongPositionPlacesTheStopOnItsFrameAndTheSpinUpOnTheSnapGrid) 
   // Back on the live signal for good from the frame where the spin-up ends.
   auto landed = static_cast<int64_t>(played[0].size());
   while (landed > noteOff && played[0][static_cast<size_t>(landed - 1)] == noiseSample(landed - 3, 0)) --landed;
-  ASSERT_GT(landed, noteOff + kRate * 0.2) << "a spin-up of at least half the 400 ms asked for";
+  ASSERT_GT(static_cast<double>(landed), static_cast<double>(noteOff) + kRate * 0.2)
+      << "a spin-up of at least half the 400 ms asked for";
   const double landedPpq = songStartPpq + static_cast<double>(landed - kSongStart) * beatsPerFrame;
   EXPECT_NEAR(landedPpq, std::round(landedPpq), beatsPerFrame / 2) << "Snap 1/4: on a whole beat, to the frame";
 }

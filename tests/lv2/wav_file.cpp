@@ -20,7 +20,8 @@ void put(std::string& bytes, uint32_t value, int size) {
 uint32_t get(const std::string& bytes, size_t pos, int size) {
   if (pos + static_cast<size_t>(size) > bytes.size()) throw std::runtime_error("WAV file cut short");
   uint32_t value = 0;
-  for (int i = 0; i < size; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[pos + i])) << (8 * i);
+  for (int i = 0; i < size; ++i)
+    value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[pos + static_cast<size_t>(i)])) << (8 * i);
   return value;
 }
 

@@ -55,12 +55,14 @@ TEST(AudioThread, ProcessBlockNeitherAllocatesNorFreesNorLocks) {
             {static_cast<int>(random() % 700) - 50, static_cast<uint8_t>(chance(50) ? 0x90 : 0x80), 60, 100});
       }
     }
-    if (chance(5)) plugin.GetParam(static_cast<int>(random() % kNumParams))->SetNormalized((random() % 1000) / 999.0);
+    if (chance(5))
+      plugin.GetParam(static_cast<int>(random() % kNumParams))
+          ->SetNormalized(static_cast<double>(random() % 1000) / 999.0);
     if (chance(4)) plugin.GetParam(kStop)->Set(chance(30) ? 1.0 : 0.0);
     if (chance(3)) plugin.editorLink().handDown.store(chance(50));
     if (chance(3)) plugin.editorLink().scratching.store(chance(50));
-    if (chance(10)) plugin.editorLink().scratchAngle.store((random() % 2000) / 100.0 - 10.0);
-    for (int i = 0; i < 512; ++i) left[i] = right[i] = static_cast<float>(random() % 2000) / 1000.0f - 1.0f;
+    if (chance(10)) plugin.editorLink().scratchAngle.store(static_cast<double>(random() % 2000) / 100.0 - 10.0);
+    for (size_t i = 0; i < 512; ++i) left[i] = right[i] = static_cast<float>(random() % 2000) / 1000.0f - 1.0f;
     transport.mPPQPos += 512 * 120.0 / 60.0 / 48000.0;
     transport.mTransportIsRunning = !chance(5);
     plugin.SetTimeInfo(transport);

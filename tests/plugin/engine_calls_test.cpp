@@ -83,7 +83,7 @@ TEST_F(EngineCalls, EveryRampSendsItsOwnCallWithTheParametersItReads) {
 }
 
 TEST_F(EngineCalls, AllNotesOffStartsTheTapeAtItsOwnSample) {
-  for (const uint8_t key : {60, 62, 64}) instance.note(0, true, key);
+  for (const int key : {60, 62, 64}) instance.note(0, true, static_cast<uint8_t>(key));
   instance.play(512);
   const int64_t blockStart = engine().framesProcessed;
   instance.host.sendMidi({300, 0xB0, 123, 0});

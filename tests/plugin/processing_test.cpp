@@ -28,7 +28,7 @@ TEST(Processing, ASpinUpWhileTheSongPlaysLandsOnTheSnapGridToTheSample) {
   // Back on the live signal for good from the sample where the spin-up ends.
   long landed = static_cast<long>(instance.left.size());
   while (landed > release && instance.left[static_cast<size_t>(landed - 1)] == numbered(landed - 3, 0)) --landed;
-  const double landedBeat = landed * beatsPerSample;  // the song started at sample 0, beat 0
+  const double landedBeat = static_cast<double>(landed) * beatsPerSample;  // the song started at sample 0, beat 0
   EXPECT_GT(landed, release + 7344);
   EXPECT_NEAR(landedBeat, std::round(landedBeat), beatsPerSample / 2) << "Snap 1/4: a whole beat, to the sample";
 }

@@ -77,7 +77,7 @@ LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRateHz, co
 }  // namespace
 }  // namespace reelstop::lv2
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   const std::vector<LV2_Descriptor>& all = reelstop::lv2::descriptors();
   return index < all.size() ? &all[index] : nullptr;
 }

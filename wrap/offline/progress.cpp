@@ -18,7 +18,8 @@ void Progress::update(int64_t framesDone) {
   if (percent == mShownPercent) return;
   mShownPercent = percent;
   const int filled = percent * kBarWidth / 100;
-  const std::string bar = std::string(static_cast<size_t>(filled), '#') + std::string(kBarWidth - filled, '.');
+  const std::string bar =
+      std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(kBarWidth - filled), '.');
   std::fprintf(stderr, "\rrendering [%s] %3d%%", bar.c_str(), percent);
   std::fflush(stderr);
 }

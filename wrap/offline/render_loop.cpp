@@ -41,7 +41,8 @@ void render(frame::HeadlessHost& host, AudioSource& source, AudioSink& sink, con
   const int64_t totalFrames = source.frames();
   // Whole blocks per chunk, so that chunking never changes the host's block boundaries.
   const int chunkFrames = job.blockSize * std::max(1, kChunkFramesWanted / job.blockSize);
-  std::vector<std::vector<float>> inputBuffers(static_cast<size_t>(nch), std::vector<float>(chunkFrames));
+  std::vector<std::vector<float>> inputBuffers(static_cast<size_t>(nch),
+                                               std::vector<float>(static_cast<size_t>(chunkFrames)));
   std::vector<std::vector<float>> outputBuffers = inputBuffers;
   float* inputs[kMaxChannels] = {};
   float* outputs[kMaxChannels] = {};
