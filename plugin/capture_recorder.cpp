@@ -69,9 +69,10 @@ void CaptureRecorder::beforeEngine(float* const* dry, int channels, int nFrames)
   if (!mEnabled || mFull.load() || nFrames <= 0) return;
   if (2 * static_cast<size_t>(nFrames) > mBlock.size()) return;
   float loudest = 0.0f;
+  const auto frames = static_cast<size_t>(nFrames);
   for (int c = 0; c < channels; ++c) {
     for (int i = 0; i < nFrames; ++i) {
-      mBlock[static_cast<size_t>(c * nFrames + i)] = dry[c][i];
+      mBlock[static_cast<size_t>(c) * frames + static_cast<size_t>(i)] = dry[c][i];
       loudest = std::max(loudest, std::fabs(dry[c][i]));
     }
   }
@@ -94,10 +95,10 @@ void CaptureRecorder::afterEngine(float* const* processed, int channels, int nFr
     float dry = 0.0f;
     float wet = 0.0f;
     for (int c = 0; c < channels; ++c) {
-      dry += mBlock[static_cast<size_t>(c * nFrames + i)];
+      dry += mBlock[static_cast<size_t>(c) * static_cast<size_t>(nFrames) + static_cast<size_t>(i)];
       wet += processed[c][i];
     }
-    const auto at = static_cast<size_t>(mWritePos + i);
+    const auto at = static_cast<size_t>(mWritePos) + static_cast<size_t>(i);
     mIn[at] = gain * dry;
     mOut[at] = gain * wet;
     mSpeed[at] = static_cast<float>(context.speed);
@@ -154,7 +155,7 @@ void CaptureRecorder::writeWav() const {
   std::vector<float> chunk(kWavChunkFrames * 2);
   for (uint32_t first = 0; first < frames; first += kWavChunkFrames) {
     const uint32_t count = std::min<uint32_t>(kWavChunkFrames, frames - first);
-    for (uint32_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count; ++i) {
       chunk[2 * i] = mIn[first + i];
       chunk[2 * i + 1] = mOut[first + i];
     }

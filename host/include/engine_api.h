@@ -12,7 +12,8 @@ namespace reelstop {
 // The interface version of reelstop_engine.h that this host calls.
 constexpr int32_t kEngineAbiVersion = RS_ABI_VERSION;
 
-#define RS_TABLE_ENTRY(name) decltype(&rs_##name) name = nullptr;
+// A declarator cannot be parenthesised.
+#define RS_TABLE_ENTRY(name) decltype(&rs_##name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
 struct EngineApi {
   RS_ENTRY_POINTS(RS_TABLE_ENTRY)
 };

@@ -45,12 +45,14 @@ SoundFileReader::SoundFileReader(const std::string& path)
 
 void SoundFileReader::read(float* const* channels, int nFrames) {
   const int nch = mInfo.channels;
-  mInterleaved.resize(static_cast<size_t>(nFrames * nch));
+  mInterleaved.resize(static_cast<size_t>(nFrames) * static_cast<size_t>(nch));
   if (sf_readf_float(mFile.get(), mInterleaved.data(), nFrames) != nFrames) {
     throw RenderError("cannot read '" + mPath + "': it ends early");
   }
   for (int c = 0; c < nch; ++c) {
-    for (int f = 0; f < nFrames; ++f) channels[c][f] = mInterleaved[static_cast<size_t>(f * nch + c)];
+    for (int f = 0; f < nFrames; ++f) {
+      channels[c][f] = mInterleaved[static_cast<size_t>(f) * static_cast<size_t>(nch) + static_cast<size_t>(c)];
+    }
   }
 }
 
@@ -84,9 +86,11 @@ SoundFileWriter::SoundFileWriter(StagedFile& file, int channels, int sampleRateH
 }
 
 void SoundFileWriter::write(const float* const* channels, int nFrames) {
-  mInterleaved.resize(static_cast<size_t>(nFrames * mChannels));
+  mInterleaved.resize(static_cast<size_t>(nFrames) * static_cast<size_t>(mChannels));
   for (int c = 0; c < mChannels; ++c) {
-    for (int f = 0; f < nFrames; ++f) mInterleaved[static_cast<size_t>(f * mChannels + c)] = channels[c][f];
+    for (int f = 0; f < nFrames; ++f) {
+      mInterleaved[static_cast<size_t>(f) * static_cast<size_t>(mChannels) + static_cast<size_t>(c)] = channels[c][f];
+    }
   }
   if (sf_writef_float(mFile.get(), mInterleaved.data(), nFrames) != nFrames) {
     throw RenderError(mFailure + sf_strerror(mFile.get()));

@@ -28,7 +28,8 @@ StagedFile::StagedFile(std::string finalPath) : mFinalPath(std::move(finalPath))
   const std::string name = slash == std::string::npos ? mFinalPath : mFinalPath.substr(slash + 1);
   if (name.empty()) throw RenderError("'" + mFinalPath + "' names a folder, not a file");
   for (int attempt = 0; attempt < kMaxNameAttempts && mFd < 0; ++attempt) {
-    mTempPath = folder + "." + name + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    mTempPath = folder;
+    mTempPath += "." + name + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
     mFd = ::open(mTempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (mFd < 0 && errno != EEXIST) throw RenderError(cannotWrite(mFinalPath, errno));
   }
