@@ -15,6 +15,12 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr uint64_t kMinRingSamples = 128;  // keeps maxLag positive at absurdly low rates
 constexpr float kLargestTapeSample = 1e30f;
 constexpr int32_t kChunkFrames = 32;  // frames written ahead of the head, well inside the margin
+constexpr double kCrossfadeSeconds = 0.015;
+constexpr double kCatchWindowSeconds = 0.12;  // of lag, asking for a full extra unit of speed
+constexpr double kSpeedGlideSeconds = 0.010;      // the playing speed following its target
+constexpr double kVarispeedGlideSeconds = 0.030;  // the varispeed control's moves
+constexpr double kCatchUpBoostSeconds = 0.080;    // the extra speed that catches the track up
+constexpr double kScratchSpringSeconds = 0.012;
 
 double onePole(double timeConstantS, double sampleRate) { return 1.0 - std::exp(-1.0 / (timeConstantS * sampleRate)); }
 
@@ -37,13 +43,13 @@ void TapeEngine::prepare(double rate, int32_t channels, double seconds) {
   ringCount = std::max(channels, 0);
   rings.assign(static_cast<size_t>(ringCount) * size, 0.0f);
 
-  fadeLength = static_cast<int32_t>(std::lround(0.015 * sampleRate));
+  fadeLength = static_cast<int32_t>(std::lround(kCrossfadeSeconds * sampleRate));
   if (fadeLength < 2) fadeLength = 1;
-  catchWindow = 0.12 * sampleRate;
-  coef10ms = onePole(0.010, sampleRate);
-  coef30ms = onePole(0.030, sampleRate);
-  coef80ms = onePole(0.080, sampleRate);
-  scratchOmega = 1.0 / (0.012 * sampleRate);
+  catchWindow = kCatchWindowSeconds * sampleRate;
+  coef10ms = onePole(kSpeedGlideSeconds, sampleRate);
+  coef30ms = onePole(kVarispeedGlideSeconds, sampleRate);
+  coef80ms = onePole(kCatchUpBoostSeconds, sampleRate);
+  scratchOmega = 1.0 / (kScratchSpringSeconds * sampleRate);
 
   written = 0;
   readPos = -2.0;
