@@ -54,6 +54,26 @@ int64_t quarterPeriod(const Mat2& step) {
   return static_cast<int64_t>(std::fmin(kPi / (2.0 * turn), 4.0e18));
 }
 
+struct MotorState {
+  double a;  // acceleration
+  double e;  // speed gap
+};
+
+MotorState applied(const Mat2& m, const MotorState& s) { return {m.a * s.a + m.b * s.e, m.c * s.a + m.d * s.e}; }
+
+// The first n in [0, count) where holds(n), for a predicate false and then true on that range;
+// count if it never holds.
+template <typename Holds>
+int64_t firstHolding(int64_t count, Holds holds) {
+  int64_t lo = -1;  // known not to hold (or before the range)
+  int64_t hi = count;
+  while (hi - lo > 1) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    (holds(mid) ? hi : lo) = mid;
+  }
+  return hi;
+}
+
 // The motor from speed gap `gap` (1 - speed, made positive by symmetry) and acceleration `accel`.
 struct MotorModel {
   Inertia inertia;
@@ -62,48 +82,57 @@ struct MotorModel {
   double accel;
   int64_t steps;
 
-  // Gap after n steps pulling at the limit.
-  double clampedGap(double pull, double n) const { return gap - pull * n - (accel - pull) * inertia.keptSum(n); }
+  // Gap n steps after `from`, pulling at the limit all the way.
+  double clampedGap(const MotorState& from, double pull, double n) const {
+    return from.e - pull * n - (from.a - pull) * inertia.keptSum(n);
+  }
 
   bool arrives(double pull) const {
     const double release = pull * motorSamples;  // below this gap the pull follows the gap
-    double a = accel;
-    double e = gap;
-    int64_t done = 0;
-    if (e >= release) {
-      const double end = clampedGap(pull, static_cast<double>(steps));
-      if (end >= release) return end <= kArrivalTolerance;
-      // The clamped gap first grows (while the platter still slows) and then only shrinks.
-      int64_t inside = 0;
-      int64_t outside = steps;
-      while (outside - inside > 1) {
-        const int64_t mid = inside + (outside - inside) / 2;
-        (clampedGap(pull, static_cast<double>(mid)) < release ? outside : inside) = mid;
-      }
-      done = outside;
-      a = pull + (accel - pull) * inertia.kept(static_cast<double>(done));
-      e = clampedGap(pull, static_cast<double>(done));
-      if (e <= kArrivalTolerance) return true;
-    }
     const double keep = 1.0 - inertia.r;
     const double follow = inertia.r / motorSamples;
     const Mat2 step{keep, follow, -keep, 1.0 - follow};  // (a, e) -> (a', e - a')
+    const int64_t quarter = quarterPeriod(step);
+    MotorState s{accel, gap};
+    int64_t done = 0;
+    // A platter still slowing while the pull follows the gap: the gap grows until the
+    // acceleration turns (within half an oscillation), and the pull may reach its limit first.
+    if (s.e < release && !(s.a > 0.0)) {
+      const int64_t span = std::min(steps, quarter > steps ? steps : 2 * quarter + 2);
+      const int64_t turn = firstHolding(span, [&](int64_t n) { return applied(power(step, n), s).a > 0.0; });
+      if (turn == steps) return false;  // the gap only grows
+      const MotorState top = applied(power(step, turn), s);
+      done = top.e >= release ? firstHolding(turn, [&](int64_t n) { return applied(power(step, n), s).e >= release; })
+                              : turn;
+      s = applied(power(step, done), s);
+    }
+    if (s.e >= release) {
+      const auto left = static_cast<double>(steps - done);
+      const double end = clampedGap(s, pull, left);
+      if (end >= release) return end <= kArrivalTolerance;
+      // The clamped gap first grows (while the platter still slows) and then only shrinks.
+      int64_t inside = 0;
+      int64_t outside = steps - done;
+      while (outside - inside > 1) {
+        const int64_t mid = inside + (outside - inside) / 2;
+        (clampedGap(s, pull, static_cast<double>(mid)) < release ? outside : inside) = mid;
+      }
+      s = {pull + (s.a - pull) * inertia.kept(static_cast<double>(outside)),
+           clampedGap(s, pull, static_cast<double>(outside))};
+      done += outside;
+      if (s.e <= kArrivalTolerance) return true;
+    }
     // While the platter still speeds up the gap only shrinks, so a turn of the acceleration means
     // the gap has closed. Looking every half of a half-period never misses the first crossing.
-    const bool speedingUp = a > 0.0;
-    auto crossed = [&](double accelNow, double gapNow) {
-      return gapNow <= kArrivalTolerance || (speedingUp && accelNow <= 0.0);
-    };
-    const int64_t stride = std::max<int64_t>(1, std::min(steps - done, quarterPeriod(step)));
+    const bool speedingUp = s.a > 0.0;
+    auto crossed = [&](const MotorState& now) { return now.e <= kArrivalTolerance || (speedingUp && now.a <= 0.0); };
+    const int64_t stride = std::max<int64_t>(1, std::min(steps - done, quarter));
     const Mat2 jump = power(step, stride);
     for (; steps - done > stride; done += stride) {
-      const double nextA = jump.a * a + jump.b * e;
-      e = jump.c * a + jump.d * e;
-      a = nextA;
-      if (crossed(a, e)) return true;
+      s = applied(jump, s);
+      if (crossed(s)) return true;
     }
-    const Mat2 rest = power(step, steps - done);
-    return crossed(rest.a * a + rest.b * e, rest.c * a + rest.d * e);
+    return crossed(applied(power(step, steps - done), s));
   }
 };
 
