@@ -21,16 +21,20 @@ constexpr double kLargestUnskippableStep = 0.006;  // a smaller speed change can
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-// What exact simulations have shown so far.
+// What exact simulations have shown so far, for strengths up to a ceiling below which a stronger
+// brake or motor never does worse.
 class Evidence {
  public:
+  explicit Evidence(double ceiling = kInfinity) : ceiling_(ceiling) {}
   // 1: fails, 0: succeeds, -1: unknown.
   int judge(double strength) const {
+    if (strength > ceiling_) return -1;
     if (strength <= strongestFailing_) return 1;
     if (strength >= weakestSucceeding_) return 0;
     return -1;
   }
   void add(double strength, bool fails) {
+    if (strength > ceiling_) return;
     if (fails) {
       strongestFailing_ = std::max(strongestFailing_, strength);
     } else {
@@ -39,6 +43,7 @@ class Evidence {
   }
 
  private:
+  double ceiling_;
   double strongestFailing_ = -kInfinity;
   double weakestSucceeding_ = kInfinity;
 };
@@ -49,14 +54,14 @@ struct Interval {
   double middle() const { return (lo + hi) / 2.0; }
 };
 
-// The interval left after 27 halvings of [0, highest] judged by `fails`; its middle is the 28th
-// candidate, the solver's result.
+// The interval left after 27 halvings of [0, highest] judged by `fails(candidate, interval,
+// last)`; its middle is the 28th candidate, the solver's result. `last` marks the 27th halving.
 template <typename Fails>
 Interval halve(double highest, Fails fails) {
   Interval left{0.0, highest};
   for (int i = 1; i < kPlatterBisections; ++i) {
     const double mid = left.middle();
-    (fails(mid) ? left.lo : left.hi) = mid;
+    (fails(mid, left, i + 1 == kPlatterBisections) ? left.lo : left.hi) = mid;
   }
   return left;
 }
@@ -65,7 +70,7 @@ Interval halve(double highest, Fails fails) {
 // prediction were exact. When the simulations agree with it, every candidate of the real halving
 // lies at or beyond one of them and needs no simulation of its own.
 Interval predictedEnds(double predicted, double highest) {
-  return halve(highest, [predicted](double strength) { return strength < predicted; });
+  return halve(highest, [predicted](double strength, const Interval&, bool) { return strength < predicted; });
 }
 
 // The brake has stopped the platter within n steps exactly when acceleration and speed are both
@@ -88,11 +93,37 @@ std::array<bool, K> brakesFail(const std::array<double, K>& decel, double speed,
   return fail;
 }
 
+// The motor asks for clamp((1 - v) / M, -pull, pull). The division rounds monotonically, so the
+// clamp is exactly +pull for every gap 1 - v at or above a threshold, and -pull at or below its
+// negative; only gaps in between need the division, which otherwise sits on every step's chain.
+struct MotorLaw {
+  double pull = 0.0;
+  double motorSamples = 1.0;
+  double reach = 0.0;  // the smallest gap the division takes to pull or beyond
+
+  MotorLaw() = default;
+  MotorLaw(double pullLimit, double motor) : pull(pullLimit), motorSamples(motor), reach(pullLimit * motor) {
+    if (!(pull > 0.0)) return;
+    while (reach / motorSamples < pull) reach = std::nextafter(reach, kInfinity);
+    for (double below = std::nextafter(reach, 0.0); below / motorSamples >= pull; below = std::nextafter(below, 0.0)) {
+      reach = below;
+    }
+  }
+  double asked(double gap) const {
+    if (!(std::fabs(gap) >= reach)) return gap / motorSamples;
+    return gap > 0.0 ? pull : -pull;
+  }
+};
+
 struct MotorRun {
   double pull;
   int64_t limit;  // steps simulated at most
   bool arrived = false;
+  int64_t taken = 0;  // steps simulated
   double lagSamples = 0.0;
+
+  // Whether the motor misses a ramp of `steps` whole steps; known once limit >= steps.
+  bool fails(int64_t steps) const { return !arrived || taken > steps; }
 };
 
 // Motor runs side by side, each until it arrives or reaches its limit.
@@ -100,26 +131,55 @@ template <size_t K>
 void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double response, double motorSamples) {
   std::array<double, K> v;
   std::array<double, K> a;
+  std::array<MotorLaw, K> laws{};
   v.fill(speed);
   a.fill(accel);
   int64_t longest = 0;
   size_t running = 0;
-  for (const MotorRun& run : runs) {
-    longest = std::max(longest, run.limit);
-    running += run.limit > 0 ? 1 : 0;
+  for (size_t k = 0; k < K; ++k) {
+    longest = std::max(longest, runs[k].limit);
+    running += runs[k].limit > 0 ? 1 : 0;
+    laws[k] = MotorLaw(runs[k].pull, motorSamples);
   }
   for (int64_t step = 1; step <= longest && running > 0; ++step) {
     for (size_t k = 0; k < K; ++k) {
       MotorRun& run = runs[k];
       if (run.arrived || step > run.limit) continue;
-      const double asked = std::clamp((1.0 - v[k]) / motorSamples, -run.pull, run.pull);
-      a[k] = a[k] + (asked - a[k]) * response;
+      a[k] = a[k] + (laws[k].asked(1.0 - v[k]) - a[k]) * response;
       v[k] = v[k] + a[k];
       run.lagSamples = run.lagSamples + 1.0 - std::min(v[k], 1.0);
+      run.taken = step;
       if (std::fabs(1.0 - v[k]) <= kArrivalTolerance) run.arrived = true;
       if (run.arrived || step == run.limit) --running;
     }
   }
+}
+
+// Whether no motor of pull up to `pull` can step over the arrival band, wider than any smaller
+// speed change. Seen from the side the platter starts on, the acceleration towards the band
+// moves from its start towards targets of at most `pull`, so after n steps it is at most
+// pull + (toward - pull)(1 - response)^n: below the band's width at once, or after a decay during
+// which the speed must stay clear of the band. The platter only reaches the far side through
+// the band, where it arrives.
+bool cannotJumpBand(double speed, double accel, double response, double pull) {
+  const double width = kLargestUnskippableStep * (1.0 - 1e-6);  // room for rounding on the way
+  const double toward = speed < 1.0 ? accel : -accel;
+  if (!(pull < width)) return false;
+  if (toward < width) return true;
+  const double decaySteps = std::ceil(std::log((width - pull) / (toward - pull)) / std::log1p(-response)) + 2.0;
+  const double travel = (decaySteps * pull + (toward - pull) / response) * (1.0 + 1e-6) + 1e-6;
+  return travel < std::fabs(1.0 - speed) - 2.0 * kArrivalTolerance;
+}
+
+// The largest pull, among highest and its halves, below which a stronger motor never does
+// worse; 0 if none.
+double monotoneCeiling(double speed, double accel, double response, double highest) {
+  constexpr int kTries = 8;
+  double pull = highest;
+  for (int i = 0; i < kTries; ++i, pull /= 2.0) {
+    if (cannotJumpBand(speed, accel, response, pull)) return pull;
+  }
+  return 0.0;
 }
 
 // Whole steps a ramp may take: "more steps than rampSamples" means more than this many.
@@ -145,7 +205,7 @@ double solvePlatterBrake(double speed, double accel, double response, double ram
     for (size_t k = 0; k < 2; ++k) evidence.add(probes[k], fail[k]);
   }
   return halve(highest,
-               [&](double decel) {
+               [&](double decel, const Interval&, bool) {
                  const int known = evidence.judge(decel);
                  if (known >= 0) return known == 1;
                  const bool fails = brakesFail(std::array<double, 1>{decel}, speed, accel, response, steps)[0];
@@ -159,40 +219,53 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
                                 bool withLag) {
   const int64_t steps = rampSteps(rampSamples);
   const int64_t maxSteps = platterMaxSteps(rampSamples);
+  const int64_t lagSteps = withLag ? maxSteps : 0;
   const double highest = 64.0 / rampSamples;
-  Evidence evidence;
-  auto simulate = [&](double pull) {
-    std::array<MotorRun, 1> run{MotorRun{pull, steps}};
-    runMotors(run, speed, accel, response, motorSamples);
-    evidence.add(pull, !run[0].arrived);
-    return !run[0].arrived;
+  const double ceiling = monotoneCeiling(speed, accel, response, highest);
+  Evidence evidence(ceiling);
+  // Runs already made, for candidates above the ceiling and for the final candidate's lag.
+  std::array<MotorRun, 3> recent{};
+  auto remembered = [&](double pull) -> const MotorRun* {
+    for (const MotorRun& run : recent) {
+      if (run.limit > 0 && run.pull == pull) return &run;
+    }
+    return nullptr;
   };
-  // Without a jump over the arrival band, a stronger motor always arrives sooner.
-  const bool monotone = std::max(std::fabs(accel), highest) < kLargestUnskippableStep;
-  const double predicted = monotone ? predictMotorThreshold(speed, accel, response, motorSamples, steps, highest)
-                                    : std::numeric_limits<double>::quiet_NaN();
-  MotorRun lagRun{0.0, maxSteps};
+  auto run = [&](const std::array<MotorRun, 3>& runs) {
+    recent = runs;
+    runMotors(recent, speed, accel, response, motorSamples);
+    for (const MotorRun& done : recent) {
+      if (done.limit >= steps) evidence.add(done.pull, done.fails(steps));
+    }
+  };
+  const double predicted = ceiling > 0.0 ? predictMotorThreshold(speed, accel, response, motorSamples, steps, highest)
+                                         : std::numeric_limits<double>::quiet_NaN();
   if (!std::isnan(predicted)) {
     // The final candidate, if the prediction holds, runs for its lag beside the two probes.
     const Interval ends = predictedEnds(predicted, highest);
-    std::array<MotorRun, 3> runs{MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps},
-                                 MotorRun{ends.middle(), withLag ? maxSteps : 0}};
-    runMotors(runs, speed, accel, response, motorSamples);
-    for (size_t k = 0; k < 2; ++k) evidence.add(runs[k].pull, !runs[k].arrived);
-    lagRun = runs[2];
+    run({MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps}, MotorRun{ends.middle(), lagSteps}});
   }
-  const Interval left = halve(highest, [&](double pull) {
-    const int known = monotone ? evidence.judge(pull) : -1;
-    return known >= 0 ? known == 1 : simulate(pull);
+  // An unsettled candidate runs beside the two that could follow it; on the last halving those
+  // are the two possible results, so they run on for the lag.
+  const Interval left = halve(highest, [&](double pull, const Interval& around, bool last) {
+    const int known = evidence.judge(pull);
+    if (known >= 0) return known == 1;
+    const MotorRun* done = remembered(pull);
+    if (done == nullptr || done->limit < steps) {
+      const int64_t next = last ? lagSteps : steps;
+      run({MotorRun{pull, steps}, MotorRun{(pull + around.hi) / 2.0, next}, MotorRun{(around.lo + pull) / 2.0, next}});
+      done = &recent[0];
+    }
+    return done->fails(steps);
   });
   MotorSolution solution{left.middle(), 0.0};
   if (withLag) {
-    if (lagRun.pull != solution.limit || lagRun.limit != maxSteps) {
-      std::array<MotorRun, 1> run{MotorRun{solution.limit, maxSteps}};
-      runMotors(run, speed, accel, response, motorSamples);
-      lagRun = run[0];
+    const MotorRun* done = remembered(solution.limit);
+    if (done == nullptr || done->limit != maxSteps) {
+      run({MotorRun{solution.limit, maxSteps}, MotorRun{}, MotorRun{}});
+      done = &recent[0];
     }
-    solution.lagSamples = lagRun.lagSamples;
+    solution.lagSamples = done->lagSamples;
   }
   return solution;
 }
