@@ -10,6 +10,12 @@
 
 namespace reelstop::test {
 
+// Whether a run takes more steps than rampSamples is known once it has run floor(rampSamples) + 1
+// steps; the halvings' decisions stop their simulations there.
+inline int64_t decisiveSteps(double rampSamples, int64_t maxSteps) {
+  return std::min(maxSteps, static_cast<int64_t>(std::floor(rampSamples)) + 1);
+}
+
 inline int64_t referenceBrakeSteps(double v, double a, double decel, double response, int64_t maxSteps) {
   for (int64_t step = 1; step <= maxSteps; ++step) {
     a = a + (-decel - a) * response;
@@ -20,7 +26,7 @@ inline int64_t referenceBrakeSteps(double v, double a, double decel, double resp
 }
 
 inline double referenceBrake(double speed, double accel, double response, double rampSamples) {
-  const int64_t maxSteps = platterMaxSteps(rampSamples);
+  const int64_t maxSteps = decisiveSteps(rampSamples, platterMaxSteps(rampSamples));
   double lo = 0.0, hi = std::max(std::fabs(speed), 0.05) * 64.0 / rampSamples, decel = 0.0;
   for (int i = 0; i < 28; ++i) {
     decel = (lo + hi) / 2.0;
@@ -36,9 +42,11 @@ inline MotorSolution referenceMotor(double speed, double accel, double response,
   MotorSolution solution{0.0, 0.0};
   for (int i = 0; i < 28; ++i) {
     solution.limit = (lo + hi) / 2.0;
+    // The last candidate is the result: it runs on for its lag.
+    const int64_t limit = i == 27 ? maxSteps : decisiveSteps(rampSamples, maxSteps);
     double v = speed, a = accel, lag = 0.0;
-    int64_t steps = maxSteps + 1;
-    for (int64_t step = 1; step <= maxSteps; ++step) {
+    int64_t steps = limit + 1;
+    for (int64_t step = 1; step <= limit; ++step) {
       const double asked = std::clamp((1.0 - v) / motorSamples, -solution.limit, solution.limit);
       a = a + (asked - a) * response;
       v = v + a;
