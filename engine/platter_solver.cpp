@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "platter_model.h"
@@ -73,24 +74,103 @@ Interval predictedEnds(double predicted, double highest) {
   return halve(highest, [predicted](double strength, const Interval&, bool) { return strength < predicted; });
 }
 
+// Adds c to v up to `count` times, v = v + c each time as a run does, stopping before an
+// addition that would take v beyond `bound` (above it for c > 0, below it for c < 0); returns the
+// additions made. Inside one binade every addition rounds c to the same multiple of the binade's
+// spacing (unless c lies exactly halfway between two), so runs of additions are made at once;
+// crossings into another binade, and zero, are single additions.
+int64_t addRepeatedly(double& v, double c, int64_t count, double bound) {
+  constexpr double kUnits = 9007199254740992.0;  // 2^53: spacings in a binade [2^e, 2^(e+1)) and one more
+  int64_t done = 0;
+  while (done < count) {
+    const double next = v + c;
+    if (c > 0.0 ? next > bound : next < bound) break;
+    if (next == v) return count;  // too small to move v: nothing changes any more
+    int exponent = 0;
+    std::frexp(v, &exponent);
+    const double spacing = std::ldexp(1.0, exponent - 53);
+    const double units = std::fabs(v) / spacing;  // in [2^52, 2^53) for a normal v
+    const double inUnits = c / spacing;
+    const bool tie = inUnits - std::floor(inUnits) == 0.5;
+    const double d = next - v;  // exact inside the binade
+    int64_t run = 0;
+    if (v != 0.0 && !tie && units >= kUnits / 2.0 && (next > 0.0) == (v > 0.0)) {
+      const double stepUnits = std::fabs(d) / spacing;
+      // Each exact sum must stay a unit inside the binade for the same rounding.
+      const double room = (v > 0.0) == (c > 0.0) ? kUnits - 2.0 - units : units - kUnits / 2.0 - 2.0;
+      const double byBound = std::floor((bound - v) / d);
+      run = static_cast<int64_t>(
+          std::fmin(std::fmin(std::floor(room / stepUnits), byBound), static_cast<double>(count - done)));
+      while (run > 0 &&
+             (c > 0.0 ? v + static_cast<double>(run) * d > bound : v + static_cast<double>(run) * d < bound)) {
+        --run;
+      }
+    }
+    if (run > 1) {
+      v = v + static_cast<double>(run) * d;
+      done += run;
+    } else {
+      v = next;
+      ++done;
+    }
+  }
+  return done;
+}
+
 // The brake has stopped the platter within n steps exactly when acceleration and speed are both
-// at or below 0 after n steps: once they are, the brake keeps them there.
+// at or below 0 after n steps: once they are, the brake keeps them there. Once a step leaves the
+// acceleration as it was, it never changes again, and the speed only adds it.
 template <size_t K>
 std::array<bool, K> brakesFail(const std::array<double, K>& decel, double speed, double accel, double response,
                                int64_t steps) {
   std::array<double, K> v;
   std::array<double, K> a;
+  std::array<int64_t, K> taken{};
   v.fill(speed);
   a.fill(accel);
-  for (int64_t step = 0; step < steps; ++step) {
+  for (size_t running = K; running > 0;) {
+    running = 0;
     for (size_t k = 0; k < K; ++k) {
-      a[k] = a[k] + (-decel[k] - a[k]) * response;
+      if (taken[k] >= steps) continue;
+      ++running;
+      const double next = a[k] + (-decel[k] - a[k]) * response;
+      const bool settled = next == a[k];
+      a[k] = next;
       v[k] = v[k] + a[k];
+      ++taken[k];
+      if (settled) taken[k] += addRepeatedly(v[k], a[k], steps - taken[k], a[k] > 0.0 ? kInfinity : -kInfinity);
     }
   }
   std::array<bool, K> fail;
   for (size_t k = 0; k < K; ++k) fail[k] = !(a[k] <= 0.0 && v[k] <= 0.0);
   return fail;
+}
+
+// Doubles in their order as integers: negative ones below -0.0, which sits with +0.0.
+int64_t orderKey(double x) {
+  int64_t bits = 0;
+  std::memcpy(&bits, &x, sizeof bits);
+  return bits < 0 ? -(bits & std::numeric_limits<int64_t>::max()) : bits;
+}
+
+double fromOrderKey(int64_t key) {
+  const uint64_t bits = key < 0 ? static_cast<uint64_t>(-key) | (uint64_t{1} << 63) : static_cast<uint64_t>(key);
+  double x = 0.0;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
+// The smallest double in (lo, hi] at which `holds`, for a predicate false at lo, true at hi and
+// monotone between: a bisection over the doubles in order.
+template <typename Holds>
+double firstDoubleHolding(double lo, double hi, Holds holds) {
+  int64_t below = orderKey(lo);
+  int64_t at = orderKey(hi);
+  while (at - below > 1) {
+    const int64_t mid = below + (at - below) / 2;
+    (holds(fromOrderKey(mid)) ? at : below) = mid;
+  }
+  return fromOrderKey(at);
 }
 
 // The motor asks for clamp((1 - v) / M, -pull, pull). The division rounds monotonically, so the
@@ -101,13 +181,24 @@ struct MotorLaw {
   double motorSamples = 1.0;
   double reach = 0.0;  // the smallest gap the division takes to pull or beyond
 
+  // Speeds between which the pull is held at +pull (below) or -pull (above) and the platter has
+  // not arrived: at most `below`, at least `above`.
+  double below = 0.0;
+  double above = 0.0;
+
   MotorLaw() = default;
   MotorLaw(double pullLimit, double motor) : pull(pullLimit), motorSamples(motor), reach(pullLimit * motor) {
-    if (!(pull > 0.0)) return;
-    while (reach / motorSamples < pull) reach = std::nextafter(reach, kInfinity);
-    for (double below = std::nextafter(reach, 0.0); below / motorSamples >= pull; below = std::nextafter(below, 0.0)) {
-      reach = below;
+    if (pull > 0.0) {
+      while (reach / motorSamples < pull) reach = std::nextafter(reach, kInfinity);
+      for (double less = std::nextafter(reach, 0.0); less / motorSamples >= pull; less = std::nextafter(less, 0.0)) {
+        reach = less;
+      }
     }
+    const double held = reach > kArrivalTolerance ? reach : std::nextafter(kArrivalTolerance, kInfinity);
+    const double wide = 2.0 * held + 2.0;
+    below = std::nextafter(firstDoubleHolding(1.0 - wide, 1.0, [held](double v) { return !(1.0 - v >= held); }),
+                           -kInfinity);
+    above = firstDoubleHolding(1.0, 1.0 + wide, [held](double v) { return 1.0 - v <= -held; });
   }
   double asked(double gap) const {
     if (!(std::fabs(gap) >= reach)) return gap / motorSamples;
@@ -117,7 +208,8 @@ struct MotorLaw {
 
 struct MotorRun {
   double pull;
-  int64_t limit;  // steps simulated at most
+  int64_t limit;     // steps simulated at most
+  bool lag = false;  // whether the lag is wanted: every step is then simulated
   bool arrived = false;
   int64_t taken = 0;  // steps simulated
   double lagSamples = 0.0;
@@ -126,32 +218,47 @@ struct MotorRun {
   bool fails(int64_t steps) const { return !arrived || taken > steps; }
 };
 
-// Motor runs side by side, each until it arrives or reaches its limit.
+// Motor runs side by side, each until it arrives or reaches its limit. Once a step with the pull
+// held leaves the acceleration as it was, the speed only adds it until the pull lets go; a run
+// that does not count its lag skips those steps at once.
 template <size_t K>
 void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double response, double motorSamples) {
   std::array<double, K> v;
   std::array<double, K> a;
+  std::array<double, K> lag{};
+  std::array<int64_t, K> taken{};
+  std::array<int64_t, K> until;  // the last step each run counts: its limit, or its arrival
   std::array<MotorLaw, K> laws{};
   v.fill(speed);
   a.fill(accel);
-  int64_t longest = 0;
-  size_t running = 0;
   for (size_t k = 0; k < K; ++k) {
-    longest = std::max(longest, runs[k].limit);
-    running += runs[k].limit > 0 ? 1 : 0;
+    until[k] = runs[k].limit;
     laws[k] = MotorLaw(runs[k].pull, motorSamples);
   }
-  for (int64_t step = 1; step <= longest && running > 0; ++step) {
+  for (size_t running = K; running > 0;) {
+    running = 0;
     for (size_t k = 0; k < K; ++k) {
-      MotorRun& run = runs[k];
-      if (run.arrived || step > run.limit) continue;
-      a[k] = a[k] + (laws[k].asked(1.0 - v[k]) - a[k]) * response;
+      if (taken[k] >= until[k]) continue;
+      ++running;
+      const MotorLaw& law = laws[k];
+      const double gap = 1.0 - v[k];
+      const double next = a[k] + (law.asked(gap) - a[k]) * response;
+      const bool settled = next == a[k] && std::fabs(gap) >= law.reach;
+      a[k] = next;
       v[k] = v[k] + a[k];
-      run.lagSamples = run.lagSamples + 1.0 - std::min(v[k], 1.0);
-      run.taken = step;
-      if (std::fabs(1.0 - v[k]) <= kArrivalTolerance) run.arrived = true;
-      if (run.arrived || step == run.limit) --running;
+      ++taken[k];
+      lag[k] = lag[k] + 1.0 - std::min(v[k], 1.0);
+      if (std::fabs(1.0 - v[k]) <= kArrivalTolerance) {
+        runs[k].arrived = true;
+        until[k] = taken[k];
+      } else if (settled && !runs[k].lag && (gap > 0.0 ? v[k] <= law.below : v[k] >= law.above)) {
+        taken[k] += addRepeatedly(v[k], a[k], until[k] - taken[k], gap > 0.0 ? law.below : law.above);
+      }
     }
+  }
+  for (size_t k = 0; k < K; ++k) {
+    runs[k].taken = taken[k];
+    runs[k].lagSamples = lag[k];
   }
 }
 
@@ -243,7 +350,7 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
   if (!std::isnan(predicted)) {
     // The final candidate, if the prediction holds, runs for its lag beside the two probes.
     const Interval ends = predictedEnds(predicted, highest);
-    run({MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps}, MotorRun{ends.middle(), lagSteps}});
+    run({MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps}, MotorRun{ends.middle(), lagSteps, withLag}});
   }
   // An unsettled candidate runs beside the two that could follow it; on the last halving those
   // are the two possible results, so they run on for the lag.
@@ -253,7 +360,9 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
     const MotorRun* done = remembered(pull);
     if (done == nullptr || done->limit < steps) {
       const int64_t next = last ? lagSteps : steps;
-      run({MotorRun{pull, steps}, MotorRun{(pull + around.hi) / 2.0, next}, MotorRun{(around.lo + pull) / 2.0, next}});
+      const bool lag = last && withLag;
+      run({MotorRun{pull, steps}, MotorRun{(pull + around.hi) / 2.0, next, lag},
+           MotorRun{(around.lo + pull) / 2.0, next, lag}});
       done = &recent[0];
     }
     return done->fails(steps);
@@ -262,7 +371,7 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
   if (withLag) {
     const MotorRun* done = remembered(solution.limit);
     if (done == nullptr || done->limit != maxSteps) {
-      run({MotorRun{solution.limit, maxSteps}, MotorRun{}, MotorRun{}});
+      run({MotorRun{solution.limit, maxSteps, true}, MotorRun{}, MotorRun{}});
       done = &recent[0];
     }
     solution.lagSamples = done->lagSamples;
