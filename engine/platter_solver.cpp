@@ -21,6 +21,8 @@ constexpr double kLargestStepCount = 4.0e18;       // keeps absurd ramp lengths 
 constexpr double kLargestUnskippableStep = 0.006;  // a smaller speed change cannot jump the arrival band
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Candidates of three halvings run side by side: an unsettled one and all that could follow it.
+constexpr size_t kLookahead = 7;
 
 // What exact simulations have shown so far, for strengths up to a ceiling below which a stronger
 // brake or motor never does worse.
@@ -56,13 +58,13 @@ struct Interval {
 };
 
 // The interval left after 27 halvings of [0, highest] judged by `fails(candidate, interval,
-// last)`; its middle is the 28th candidate, the solver's result. `last` marks the 27th halving.
+// number)`, numbering the candidates from 1; its middle, the 28th candidate, is the result.
 template <typename Fails>
 Interval halve(double highest, Fails fails) {
   Interval left{0.0, highest};
   for (int i = 1; i < kPlatterBisections; ++i) {
     const double mid = left.middle();
-    (fails(mid, left, i + 1 == kPlatterBisections) ? left.lo : left.hi) = mid;
+    (fails(mid, left, i) ? left.lo : left.hi) = mid;
   }
   return left;
 }
@@ -71,7 +73,7 @@ Interval halve(double highest, Fails fails) {
 // prediction were exact. When the simulations agree with it, every candidate of the real halving
 // lies at or beyond one of them and needs no simulation of its own.
 Interval predictedEnds(double predicted, double highest) {
-  return halve(highest, [predicted](double strength, const Interval&, bool) { return strength < predicted; });
+  return halve(highest, [predicted](double strength, const Interval&, int) { return strength < predicted; });
 }
 
 // Adds c to v up to `count` times, v = v + c each time as a run does, stopping before an
@@ -117,9 +119,12 @@ int64_t addRepeatedly(double& v, double c, int64_t count, double bound) {
   return done;
 }
 
+constexpr int64_t kStopCheck = 256;  // steps between a brake run's looks at whether it has stopped
+
 // The brake has stopped the platter within n steps exactly when acceleration and speed are both
-// at or below 0 after n steps: once they are, the brake keeps them there. Once a step leaves the
-// acceleration as it was, it never changes again, and the speed only adds it.
+// at or below 0 after n steps: once they are, the brake keeps them there, so a run that has
+// stopped ends. Once a step leaves the acceleration as it was, it never changes again, and the
+// speed only adds it.
 template <size_t K>
 std::array<bool, K> brakesFail(const std::array<double, K>& decel, double speed, double accel, double response,
                                int64_t steps) {
@@ -139,6 +144,7 @@ std::array<bool, K> brakesFail(const std::array<double, K>& decel, double speed,
       v[k] = v[k] + a[k];
       ++taken[k];
       if (settled) taken[k] += addRepeatedly(v[k], a[k], steps - taken[k], a[k] > 0.0 ? kInfinity : -kInfinity);
+      if (taken[k] % kStopCheck == 0 && a[k] <= 0.0 && v[k] <= 0.0) taken[k] = steps;
     }
   }
   std::array<bool, K> fail;
@@ -213,52 +219,69 @@ struct MotorRun {
   bool arrived = false;
   int64_t taken = 0;  // steps simulated
   double lagSamples = 0.0;
+  double widest = 0.0;  // the largest speed gap the run's steps started from
 
   // Whether the motor misses a ramp of `steps` whole steps; known once limit >= steps.
   bool fails(int64_t steps) const { return !arrived || taken > steps; }
 };
 
-// Motor runs side by side, each until it arrives or reaches its limit. Once a step with the pull
+// One motor run as it steps: until it arrives or reaches its limit. Once a step with the pull
 // held leaves the acceleration as it was, the speed only adds it until the pull lets go; a run
 // that does not count its lag skips those steps at once.
-template <size_t K>
-void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double response, double motorSamples) {
-  std::array<double, K> v;
-  std::array<double, K> a;
-  std::array<double, K> lag{};
-  std::array<int64_t, K> taken{};
-  std::array<int64_t, K> until;  // the last step each run counts: its limit, or its arrival
-  std::array<MotorLaw, K> laws{};
-  v.fill(speed);
-  a.fill(accel);
-  for (size_t k = 0; k < K; ++k) {
-    until[k] = runs[k].limit;
-    laws[k] = MotorLaw(runs[k].pull, motorSamples);
-  }
-  for (size_t running = K; running > 0;) {
-    running = 0;
-    for (size_t k = 0; k < K; ++k) {
-      if (taken[k] >= until[k]) continue;
-      ++running;
-      const MotorLaw& law = laws[k];
-      const double gap = 1.0 - v[k];
-      const double next = a[k] + (law.asked(gap) - a[k]) * response;
-      const bool settled = next == a[k] && std::fabs(gap) >= law.reach;
-      a[k] = next;
-      v[k] = v[k] + a[k];
-      ++taken[k];
-      lag[k] = lag[k] + 1.0 - std::min(v[k], 1.0);
-      if (std::fabs(1.0 - v[k]) <= kArrivalTolerance) {
-        runs[k].arrived = true;
-        until[k] = taken[k];
-      } else if (settled && !runs[k].lag && (gap > 0.0 ? v[k] <= law.below : v[k] >= law.above)) {
-        taken[k] += addRepeatedly(v[k], a[k], until[k] - taken[k], gap > 0.0 ? law.below : law.above);
-      }
+struct MotorStepper {
+  MotorLaw law;
+  double v;
+  double a;
+  double lag = 0.0;
+  double widest = 0.0;
+  int64_t taken = 0;
+  int64_t until;  // the last step the run counts: its limit, or its arrival
+  bool countsLag;
+  bool arrived = false;
+
+  bool running() const { return taken < until; }
+  void step(double response) {
+    const double gap = 1.0 - v;
+    const double next = a + (law.asked(gap) - a) * response;
+    const bool settled = next == a && std::fabs(gap) >= law.reach;
+    widest = std::max(widest, std::fabs(gap));
+    a = next;
+    v = v + a;
+    ++taken;
+    lag = lag + 1.0 - std::min(v, 1.0);
+    if (std::fabs(1.0 - v) <= kArrivalTolerance) {
+      arrived = true;
+      until = taken;
+    } else if (settled && !countsLag && (gap > 0.0 ? v <= law.below : v >= law.above)) {
+      taken += addRepeatedly(v, a, until - taken, gap > 0.0 ? law.below : law.above);
     }
   }
+};
+
+// Motor runs side by side while two or more run; the last one on its own.
+template <size_t K>
+void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double response, double motorSamples) {
+  std::array<MotorStepper, K> steppers;
   for (size_t k = 0; k < K; ++k) {
-    runs[k].taken = taken[k];
-    runs[k].lagSamples = lag[k];
+    steppers[k] =
+        MotorStepper{MotorLaw(runs[k].pull, motorSamples), speed, accel, 0.0, 0.0, 0, runs[k].limit, runs[k].lag};
+  }
+  for (size_t running = K; running > 1;) {
+    running = 0;
+    for (MotorStepper& stepper : steppers) {
+      if (!stepper.running()) continue;
+      stepper.step(response);
+      ++running;
+    }
+  }
+  for (MotorStepper& stepper : steppers) {
+    while (stepper.running()) stepper.step(response);
+  }
+  for (size_t k = 0; k < K; ++k) {
+    runs[k].arrived = steppers[k].arrived;
+    runs[k].taken = steppers[k].taken;
+    runs[k].lagSamples = steppers[k].lag;
+    runs[k].widest = steppers[k].widest;
   }
 }
 
@@ -276,6 +299,37 @@ bool cannotJumpBand(double speed, double accel, double response, double pull) {
   const double decaySteps = std::ceil(std::log((width - pull) / (toward - pull)) / std::log1p(-response)) + 2.0;
   const double travel = (decaySteps * pull + (toward - pull) / response) * (1.0 + 1e-6) + 1e-6;
   return travel < std::fabs(1.0 - speed) - 2.0 * kArrivalTolerance;
+}
+
+constexpr double kWiden = 1.0 + 1e-6;  // room for rounding in the bounds below
+
+// How far the speed can move in n steps, at most, when the platter's inertia lets the
+// acceleration change by at most response (strength + |accel|) a step towards targets of at most
+// `strength`: n |accel| + response (strength + |accel|) n (n + 1) / 2, widened for rounding.
+double heavyTravel(double speed, double accel, double response, double strength, double n) {
+  const double start = std::fabs(accel);
+  return (n * start + response * (strength + start) * n * (n + 1.0) / 2.0) * kWiden +
+         n * 1e-14 * (std::fabs(speed) + 2.0);
+}
+
+// Whether no brake up to `decel` can bring the platter to rest within `steps` steps.
+bool cannotStop(double speed, double accel, double response, int64_t steps, double decel) {
+  return speed - heavyTravel(speed, accel, response, decel, static_cast<double>(steps)) > 0.0;
+}
+
+// Whether no motor of pull up to `pull` can bring the platter to normal speed within `steps`
+// steps: the platter is too heavy, or the motor too weak. Every acceleration lies between the
+// first one and what the motor asked for, at most the gap over motorSamples, so with T the
+// furthest the speed moves, T <= n max(|accel|, (|gap| + T) / motorSamples).
+bool cannotArrive(double speed, double accel, double response, double motorSamples, int64_t steps, double pull) {
+  const auto n = static_cast<double>(steps);
+  const double gap = std::fabs(1.0 - speed);
+  double travel = heavyTravel(speed, accel, response, pull, n);
+  if (n * kWiden < motorSamples) {
+    const double weak = std::fmax(n * std::fabs(accel), n * gap * kWiden / (motorSamples - n * kWiden));
+    travel = std::fmin(travel, weak * kWiden + n * 1e-14 * (std::fabs(speed) + 2.0));
+  }
+  return gap - travel > kArrivalTolerance * kWiden;
 }
 
 // The largest pull, among highest and its halves, below which a stronger motor never does
@@ -303,6 +357,9 @@ int64_t platterMaxSteps(double rampSamples) {
 double solvePlatterBrake(double speed, double accel, double response, double rampSamples) {
   const int64_t steps = rampSteps(rampSamples);
   const double highest = std::max(std::fabs(speed), 0.05) * 64.0 / rampSamples;
+  if (cannotStop(speed, accel, response, steps, highest)) {
+    return halve(highest, [](double, const Interval&, int) { return true; }).middle();
+  }
   Evidence evidence;
   const double predicted = predictBrakeThreshold(speed, accel, response, steps);
   if (!std::isnan(predicted)) {
@@ -312,7 +369,7 @@ double solvePlatterBrake(double speed, double accel, double response, double ram
     for (size_t k = 0; k < 2; ++k) evidence.add(probes[k], fail[k]);
   }
   return halve(highest,
-               [&](double decel, const Interval&, bool) {
+               [&](double decel, const Interval&, int) {
                  const int known = evidence.judge(decel);
                  if (known >= 0) return known == 1;
                  const bool fails = brakesFail(std::array<double, 1>{decel}, speed, accel, response, steps)[0];
@@ -326,52 +383,88 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
                                 bool withLag) {
   const int64_t steps = rampSteps(rampSamples);
   const int64_t maxSteps = platterMaxSteps(rampSamples);
-  const int64_t lagSteps = withLag ? maxSteps : 0;
   const double highest = 64.0 / rampSamples;
   const double ceiling = monotoneCeiling(speed, accel, response, highest);
   Evidence evidence(ceiling);
-  // Runs already made, for candidates above the ceiling and for the final candidate's lag.
-  std::array<MotorRun, 3> recent{};
+  // The runs of candidate `number`: decisive ones to the ramp's end, the result for its lag.
+  auto runFor = [&](double pull, int number) {
+    if (number < kPlatterBisections) return MotorRun{pull, steps};
+    if (number > kPlatterBisections || !withLag) return MotorRun{pull, 0};
+    return MotorRun{pull, maxSteps, true};
+  };
+  // Runs already made, for candidates above the ceiling and for the result's lag.
+  std::array<MotorRun, kLookahead> recent{};
   auto remembered = [&](double pull) -> const MotorRun* {
     for (const MotorRun& run : recent) {
       if (run.limit > 0 && run.pull == pull) return &run;
     }
     return nullptr;
   };
-  auto run = [&](const std::array<MotorRun, 3>& runs) {
+  // A motor whose pull is never held runs the same for every pull beyond the gaps it meets: one
+  // free run settles all those candidates, and the result's lag if it is one of them.
+  MotorRun free{kInfinity, 0};
+  auto runsFree = [&](double pull) { return free.limit > 0 && free.widest < MotorLaw(pull, motorSamples).reach; };
+  auto run = [&](const std::array<MotorRun, kLookahead>& runs) {
     recent = runs;
     runMotors(recent, speed, accel, response, motorSamples);
     for (const MotorRun& done : recent) {
       if (done.limit >= steps) evidence.add(done.pull, done.fails(steps));
+      if (done.pull == kInfinity) free = done;
     }
   };
+  const MotorRun freeRun{kInfinity, withLag ? maxSteps : steps, withLag};
+  if (cannotArrive(speed, accel, response, motorSamples, steps, highest)) {
+    // Every candidate fails; the result is the last one, whose lag a free run may give.
+    const double result = halve(highest, [](double, const Interval&, int) { return true; }).middle();
+    MotorSolution solution{result, 0.0};
+    if (withLag) {
+      run({freeRun, MotorRun{result, maxSteps, true}});
+      solution.lagSamples = runsFree(result) ? free.lagSamples : recent[1].lagSamples;
+    }
+    return solution;
+  }
+  const bool mayRunFree = MotorLaw(highest / 2.0, motorSamples).reach > std::fabs(1.0 - speed);
   const double predicted = ceiling > 0.0 ? predictMotorThreshold(speed, accel, response, motorSamples, steps, highest)
                                          : std::numeric_limits<double>::quiet_NaN();
   if (!std::isnan(predicted)) {
-    // The final candidate, if the prediction holds, runs for its lag beside the two probes.
+    // The result, if the prediction holds, runs for its lag beside the two probes.
     const Interval ends = predictedEnds(predicted, highest);
-    run({MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps}, MotorRun{ends.middle(), lagSteps, withLag}});
+    run({MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps}, runFor(ends.middle(), kPlatterBisections),
+         mayRunFree ? freeRun : MotorRun{kInfinity, 0}});
+  } else if (mayRunFree) {
+    run({freeRun});
   }
-  // An unsettled candidate runs beside the two that could follow it; on the last halving those
-  // are the two possible results, so they run on for the lag.
-  const Interval left = halve(highest, [&](double pull, const Interval& around, bool last) {
+  // An unsettled candidate runs beside the candidates of the next two halvings, whichever way
+  // it goes; near the end those include the result, which runs on for its lag.
+  const Interval left = halve(highest, [&](double pull, const Interval& around, int number) {
+    if (runsFree(pull)) return free.fails(steps);
     const int known = evidence.judge(pull);
     if (known >= 0) return known == 1;
     const MotorRun* done = remembered(pull);
     if (done == nullptr || done->limit < steps) {
-      const int64_t next = last ? lagSteps : steps;
-      const bool lag = last && withLag;
-      run({MotorRun{pull, steps}, MotorRun{(pull + around.hi) / 2.0, next, lag},
-           MotorRun{(around.lo + pull) / 2.0, next, lag}});
+      std::array<Interval, kLookahead> spans{};
+      std::array<MotorRun, kLookahead> runs{};
+      spans[0] = around;
+      runs[0] = runFor(pull, number);
+      // Node k's candidates follow at 2k + 1 (it fails) and 2k + 2 (it succeeds), one halving on.
+      for (size_t k = 0; 2 * k + 2 < kLookahead; ++k) {
+        const double mid = spans[k].middle();
+        const int next = number + (k == 0 ? 1 : 2);
+        spans[2 * k + 1] = {mid, spans[k].hi};
+        spans[2 * k + 2] = {spans[k].lo, mid};
+        runs[2 * k + 1] = runFor(spans[2 * k + 1].middle(), next);
+        runs[2 * k + 2] = runFor(spans[2 * k + 2].middle(), next);
+      }
+      run(runs);
       done = &recent[0];
     }
     return done->fails(steps);
   });
   MotorSolution solution{left.middle(), 0.0};
   if (withLag) {
-    const MotorRun* done = remembered(solution.limit);
+    const MotorRun* done = runsFree(solution.limit) ? &free : remembered(solution.limit);
     if (done == nullptr || done->limit != maxSteps) {
-      run({MotorRun{solution.limit, maxSteps, true}, MotorRun{}, MotorRun{}});
+      run({MotorRun{solution.limit, maxSteps, true}});
       done = &recent[0];
     }
     solution.lagSamples = done->lagSamples;
