@@ -318,15 +318,17 @@ bool cannotStop(double speed, double accel, double response, int64_t steps, doub
 }
 
 // Whether no motor of pull up to `pull` can bring the platter to normal speed within `steps`
-// steps: the platter is too heavy, or the motor too weak. Every acceleration lies between the
-// first one and what the motor asked for, at most the gap over motorSamples, so with T the
-// furthest the speed moves, T <= n max(|accel|, (|gap| + T) / motorSamples).
+// steps: the platter is too heavy, or the motor too weak. The acceleration after k steps is the
+// first one weighted (1 - response)^k plus what the motor asked for, at most the gap over
+// motorSamples, so with T the furthest the speed moves,
+// T <= |accel| / response + n (|gap| + T) / motorSamples.
 bool cannotArrive(double speed, double accel, double response, double motorSamples, int64_t steps, double pull) {
   const auto n = static_cast<double>(steps);
   const double gap = std::fabs(1.0 - speed);
   double travel = heavyTravel(speed, accel, response, pull, n);
   if (n * kWiden < motorSamples) {
-    const double weak = std::fmax(n * std::fabs(accel), n * gap * kWiden / (motorSamples - n * kWiden));
+    const double share = n * kWiden / motorSamples;
+    const double weak = (std::fabs(accel) / response + share * gap) / (1.0 - share);
     travel = std::fmin(travel, weak * kWiden + n * 1e-14 * (std::fabs(speed) + 2.0));
   }
   return gap - travel > kArrivalTolerance * kWiden;
