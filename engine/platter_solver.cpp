@@ -71,7 +71,8 @@ Interval halve(double highest, Fails fails) {
 
 // The two strengths to simulate first: the ends of the interval that halving would leave if the
 // prediction were exact. When the simulations agree with it, every candidate of the real halving
-// lies at or beyond one of them and needs no simulation of its own.
+// lies at or beyond one of them and needs no simulation of its own. An end at 0 or at the highest
+// strength is no candidate and tells nothing the other end does not.
 Interval predictedEnds(double predicted, double highest) {
   return halve(highest, [predicted](double strength, const Interval&, int) { return strength < predicted; });
 }
@@ -366,7 +367,7 @@ double solvePlatterBrake(double speed, double accel, double response, double ram
   const double predicted = predictBrakeThreshold(speed, accel, response, steps);
   if (!std::isnan(predicted)) {
     const Interval ends = predictedEnds(predicted, highest);
-    const std::array<double, 2> probes{ends.lo, ends.hi};
+    const std::array<double, 2> probes{ends.lo > 0.0 ? ends.lo : ends.hi, ends.hi < highest ? ends.hi : ends.lo};
     const std::array<bool, 2> fail = brakesFail(probes, speed, accel, response, steps);
     for (size_t k = 0; k < 2; ++k) evidence.add(probes[k], fail[k]);
   }
@@ -431,8 +432,8 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
   if (!std::isnan(predicted)) {
     // The result, if the prediction holds, runs for its lag beside the two probes.
     const Interval ends = predictedEnds(predicted, highest);
-    run({MotorRun{ends.lo, steps}, MotorRun{ends.hi, steps}, runFor(ends.middle(), kPlatterBisections),
-         mayRunFree ? freeRun : MotorRun{kInfinity, 0}});
+    run({MotorRun{ends.lo, ends.lo > 0.0 ? steps : 0}, MotorRun{ends.hi, ends.hi < highest ? steps : 0},
+         runFor(ends.middle(), kPlatterBisections), mayRunFree ? freeRun : MotorRun{kInfinity, 0}});
   } else if (mayRunFree) {
     run({freeRun});
   }
