@@ -104,8 +104,48 @@ void sweepArgs(benchmark::internal::Benchmark* b) {
   b->ArgNames({"rate", "L", "call", "hard"})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
+const Start& startNamed(const std::string& name) {
+  for (const Start& start : reelstop::sweep::kStarts) {
+    if (name == start.name) return start;
+  }
+  return reelstop::sweep::kStarts[0];
+}
+
+const Feel& feelNamed(const std::string& name) {
+  for (const Feel& feel : reelstop::sweep::kFeels) {
+    if (name == feel.name) return feel;
+  }
+  return reelstop::sweep::kFeels[0];
+}
+
+// One case of the sweep, timed call by call: the worst cases the sweep has found.
+void BM_PlatterCase(benchmark::State& state, double rate, const char* start, const char* feel, double rampSamples,
+                    Call call) {
+  for (auto _ : state) {
+    state.SetIterationTime(timeOnce(rate, startNamed(start), call, rampSamples, feelNamed(feel)) / 1000.0);
+  }
+}
+
 }  // namespace
 
 BENCHMARK(BM_PlatterSweep)->Apply(sweepArgs);
+
+// The plain engine's worst: a start after the hand pulled the record back, and the lag of a
+// weak motor's start on a grid; this engine's worst: weak motors and heavy platters on a grid.
+#define PLATTER_CASE(name, ...) \
+  BENCHMARK_CAPTURE(BM_PlatterCase, name, __VA_ARGS__)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond)
+PLATTER_CASE(ReleaseAfterPullBack_44k_weak_L480000, 44100.0, "pulledBack", "weak", 480000.0, Call::Release);
+PLATTER_CASE(ReleaseAfterPullBack_48k_weight100_L84000, 48000.0, "pulledBack", "weight100", 84000.0, Call::Release);
+PLATTER_CASE(ReleaseAfterFlick_48k_weight50_L480000, 48000.0, "flick", "weight50", 480000.0, Call::Release);
+PLATTER_CASE(ReleaseBackwardFaster_192k_weight100_L480000, 192000.0, "backwardFaster", "weight100", 480000.0,
+             Call::Release);
+PLATTER_CASE(ReleaseStanding_48k_heavy_L7344, 48000.0, "standing", "heavy", 7344.0, Call::Release);
+PLATTER_CASE(ReleaseHeldBack_44k_weight15_L480000, 44100.0, "heldBack", "weight15", 480000.0, Call::Release);
+PLATTER_CASE(ReleaseOnGridStanding_48k_weight50_L480000, 48000.0, "standing", "weight50", 480000.0,
+             Call::ReleaseOnGrid);
+PLATTER_CASE(ReleaseOnGridStanding_48k_weak_L480000, 48000.0, "standing", "weak", 480000.0, Call::ReleaseOnGrid);
+PLATTER_CASE(ReleaseOnGridVarispeed_192k_heavy_L240000, 192000.0, "varispeed", "heavy", 240000.0, Call::ReleaseOnGrid);
+PLATTER_CASE(EngageFlungForward_192k_heavy_L480000, 192000.0, "flungForward", "heavy", 480000.0, Call::Engage);
+PLATTER_CASE(EngageHeldBack_48k_weight0_L480000, 48000.0, "heldBack", "weight0", 480000.0, Call::Engage);
 
 BENCHMARK_MAIN();
