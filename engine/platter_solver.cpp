@@ -82,13 +82,18 @@ Interval predictedEnds(double predicted, double highest) {
 // additions made. Inside one binade every addition rounds c to the same multiple of the binade's
 // spacing (unless c lies exactly halfway between two), so runs of additions are made at once;
 // crossings into another binade, and zero, are single additions.
-int64_t addRepeatedly(double& v, double c, int64_t count, double bound) {
+struct Added {
+  double v;
+  int64_t count;
+};
+
+Added addRepeatedly(double v, double c, int64_t count, double bound) {
   constexpr double kUnits = 9007199254740992.0;  // 2^53: spacings in a binade [2^e, 2^(e+1)) and one more
   int64_t done = 0;
   while (done < count) {
     const double next = v + c;
     if (c > 0.0 ? next > bound : next < bound) break;
-    if (next == v) return count;  // too small to move v: nothing changes any more
+    if (next == v) return {v, count};  // too small to move v: nothing changes any more
     int exponent = 0;
     std::frexp(v, &exponent);
     const double spacing = std::ldexp(1.0, exponent - 53);
@@ -117,7 +122,7 @@ int64_t addRepeatedly(double& v, double c, int64_t count, double bound) {
       ++done;
     }
   }
-  return done;
+  return {v, done};
 }
 
 constexpr int64_t kStopCheck = 256;  // steps between a brake run's looks at whether it has stopped
@@ -144,7 +149,11 @@ std::array<bool, K> brakesFail(const std::array<double, K>& decel, double speed,
       a[k] = next;
       v[k] = v[k] + a[k];
       ++taken[k];
-      if (settled) taken[k] += addRepeatedly(v[k], a[k], steps - taken[k], a[k] > 0.0 ? kInfinity : -kInfinity);
+      if (settled) {
+        const Added added = addRepeatedly(v[k], a[k], steps - taken[k], a[k] > 0.0 ? kInfinity : -kInfinity);
+        v[k] = added.v;
+        taken[k] += added.count;
+      }
       if (taken[k] % kStopCheck == 0 && a[k] <= 0.0 && v[k] <= 0.0) taken[k] = steps;
     }
   }
@@ -226,63 +235,79 @@ struct MotorRun {
   bool fails(int64_t steps) const { return !arrived || taken > steps; }
 };
 
-// One motor run as it steps: until it arrives or reaches its limit. Once a step with the pull
-// held leaves the acceleration as it was, the speed only adds it until the pull lets go; a run
-// that does not count its lag skips those steps at once.
-struct MotorStepper {
-  MotorLaw law;
-  double v;
-  double a;
-  double lag = 0.0;
-  double widest = 0.0;
-  int64_t taken = 0;
-  int64_t until;  // the last step the run counts: its limit, or its arrival
-  bool countsLag;
-  bool arrived = false;
-
-  bool running() const { return taken < until; }
-  void step(double response) {
-    const double gap = 1.0 - v;
-    const double next = a + (law.asked(gap) - a) * response;
-    const bool settled = next == a && std::fabs(gap) >= law.reach;
-    widest = std::max(widest, std::fabs(gap));
-    a = next;
-    v = v + a;
-    ++taken;
-    lag = lag + 1.0 - std::min(v, 1.0);
-    if (std::fabs(1.0 - v) <= kArrivalTolerance) {
-      arrived = true;
-      until = taken;
-    } else if (settled && !countsLag && (gap > 0.0 ? v <= law.below : v >= law.above)) {
-      taken += addRepeatedly(v, a, until - taken, gap > 0.0 ? law.below : law.above);
-    }
+// One motor step: the acceleration follows the motor's clamped pull, the speed adds it, the lag
+// adds what the tape falls behind, and `widest` keeps the largest gap a step started from.
+// Returns whether the step arrived. Once a step with the pull held leaves the acceleration as it
+// was, the speed only adds it until the pull lets go: with `skips`, those steps are made at once
+// and added to `taken`, the lag no longer counted.
+[[gnu::always_inline]] inline bool motorStep(const MotorLaw& law, double response, bool skips, double& v, double& a,
+                                             double& lag, double& widest, int64_t& taken, int64_t until) {
+  const double gap = 1.0 - v;
+  const double next = a + (law.asked(gap) - a) * response;
+  const bool settled = next == a && std::fabs(gap) >= law.reach;
+  widest = std::max(widest, std::fabs(gap));
+  a = next;
+  v = v + a;
+  ++taken;
+  lag = lag + 1.0 - std::min(v, 1.0);
+  if (std::fabs(1.0 - v) <= kArrivalTolerance) return true;
+  if (skips && settled && (gap > 0.0 ? v <= law.below : v >= law.above)) {
+    const Added added = addRepeatedly(v, a, until - taken, gap > 0.0 ? law.below : law.above);
+    v = added.v;
+    taken += added.count;
   }
-};
+  return false;
+}
 
-// Motor runs side by side while two or more run; the last one on its own.
+// Up to kSideBySide motor runs side by side while two or more run, then the last one on its own.
+// Every slot is named by a constant, so the runs' states stay in registers.
+constexpr size_t kSideBySide = 4;
+
+void runSideBySide(MotorRun* runs, size_t count, double speed, double accel, double response, double motorSamples) {
+  struct Slot {
+    MotorLaw law;
+    double v, a, lag, widest;
+    int64_t taken, until;
+    bool skips;
+  };
+  std::array<Slot, kSideBySide> slots{};
+  std::array<bool, kSideBySide> arrived{};
+  for (size_t k = 0; k < kSideBySide; ++k) {
+    const MotorRun run = k < count ? runs[k] : MotorRun{0.0, 0};
+    slots[k] = {MotorLaw(run.pull, motorSamples), speed, accel, 0.0, 0.0, 0, run.limit, !run.lag};
+  }
+  auto step = [&](size_t k) {
+    Slot& s = slots[k];
+    if (s.taken < s.until && motorStep(s.law, response, s.skips, s.v, s.a, s.lag, s.widest, s.taken, s.until)) {
+      arrived[k] = true;
+      s.until = s.taken;
+    }
+  };
+  auto running = [&](size_t k) { return slots[k].taken < slots[k].until ? 1 : 0; };
+  while (running(0) + running(1) + running(2) + running(3) > 1) {
+    step(0);
+    step(1);
+    step(2);
+    step(3);
+  }
+  for (size_t k = 0; k < count; ++k) {
+    Slot alone = slots[k];
+    bool arrives = arrived[k];
+    while (!arrives && alone.taken < alone.until) {
+      arrives = motorStep(alone.law, response, alone.skips, alone.v, alone.a, alone.lag, alone.widest, alone.taken,
+                          alone.until);
+    }
+    runs[k].arrived = arrives;
+    runs[k].taken = alone.taken;
+    runs[k].lagSamples = alone.lag;
+    runs[k].widest = alone.widest;
+  }
+}
+
 template <size_t K>
 void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double response, double motorSamples) {
-  std::array<MotorStepper, K> steppers;
-  for (size_t k = 0; k < K; ++k) {
-    steppers[k] =
-        MotorStepper{MotorLaw(runs[k].pull, motorSamples), speed, accel, 0.0, 0.0, 0, runs[k].limit, runs[k].lag};
-  }
-  for (size_t running = K; running > 1;) {
-    running = 0;
-    for (MotorStepper& stepper : steppers) {
-      if (!stepper.running()) continue;
-      stepper.step(response);
-      ++running;
-    }
-  }
-  for (MotorStepper& stepper : steppers) {
-    while (stepper.running()) stepper.step(response);
-  }
-  for (size_t k = 0; k < K; ++k) {
-    runs[k].arrived = steppers[k].arrived;
-    runs[k].taken = steppers[k].taken;
-    runs[k].lagSamples = steppers[k].lag;
-    runs[k].widest = steppers[k].widest;
+  for (size_t first = 0; first < K; first += kSideBySide) {
+    runSideBySide(runs.data() + first, std::min(kSideBySide, K - first), speed, accel, response, motorSamples);
   }
 }
 
@@ -407,9 +432,11 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
   // free run settles all those candidates, and the result's lag if it is one of them.
   MotorRun free{kInfinity, 0};
   auto runsFree = [&](double pull) { return free.limit > 0 && free.widest < MotorLaw(pull, motorSamples).reach; };
-  auto run = [&](const std::array<MotorRun, kLookahead>& runs) {
-    recent = runs;
-    runMotors(recent, speed, accel, response, motorSamples);
+  // Runs side by side; the fewer, the tighter the loop.
+  auto run = [&](auto runs) {
+    runMotors(runs, speed, accel, response, motorSamples);
+    recent = {};
+    std::copy(runs.begin(), runs.end(), recent.begin());
     for (const MotorRun& done : recent) {
       if (done.limit >= steps) evidence.add(done.pull, done.fails(steps));
       if (done.pull == kInfinity) free = done;
@@ -421,21 +448,24 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
     const double result = halve(highest, [](double, const Interval&, int) { return true; }).middle();
     MotorSolution solution{result, 0.0};
     if (withLag) {
-      run({freeRun, MotorRun{result, maxSteps, true}});
+      run(std::array<MotorRun, 2>{freeRun, MotorRun{result, maxSteps, true}});
       solution.lagSamples = runsFree(result) ? free.lagSamples : recent[1].lagSamples;
     }
     return solution;
   }
-  const bool mayRunFree = MotorLaw(highest / 2.0, motorSamples).reach > std::fabs(1.0 - speed);
   const double predicted = ceiling > 0.0 ? predictMotorThreshold(speed, accel, response, motorSamples, steps, highest)
                                          : std::numeric_limits<double>::quiet_NaN();
+  // Worth a run of its own where the probes cannot settle the strong candidates.
+  const bool mayRunFree = MotorLaw(highest / 2.0, motorSamples).reach > std::fabs(1.0 - speed) &&
+                          (std::isnan(predicted) || ceiling < highest);
   if (!std::isnan(predicted)) {
     // The result, if the prediction holds, runs for its lag beside the two probes.
     const Interval ends = predictedEnds(predicted, highest);
-    run({MotorRun{ends.lo, ends.lo > 0.0 ? steps : 0}, MotorRun{ends.hi, ends.hi < highest ? steps : 0},
-         runFor(ends.middle(), kPlatterBisections), mayRunFree ? freeRun : MotorRun{kInfinity, 0}});
+    run(std::array<MotorRun, 4>{
+        MotorRun{ends.lo, ends.lo > 0.0 ? steps : 0}, MotorRun{ends.hi, ends.hi < highest ? steps : 0},
+        runFor(ends.middle(), kPlatterBisections), mayRunFree ? freeRun : MotorRun{kInfinity, 0}});
   } else if (mayRunFree) {
-    run({freeRun});
+    run(std::array<MotorRun, 1>{freeRun});
   }
   // An unsettled candidate runs beside the candidates of the next two halvings, whichever way
   // it goes; near the end those include the result, which runs on for its lag.
@@ -467,7 +497,7 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
   if (withLag) {
     const MotorRun* done = runsFree(solution.limit) ? &free : remembered(solution.limit);
     if (done == nullptr || done->limit != maxSteps) {
-      run({MotorRun{solution.limit, maxSteps, true}});
+      run(std::array<MotorRun, 1>{MotorRun{solution.limit, maxSteps, true}});
       done = &recent[0];
     }
     solution.lagSamples = done->lagSamples;
