@@ -136,25 +136,43 @@ std::array<bool, K> brakesFail(const std::array<double, K>& decel, double speed,
                                int64_t steps) {
   std::array<double, K> v;
   std::array<double, K> a;
-  std::array<int64_t, K> taken{};
+  std::array<int64_t, K> left;  // steps each run has still to make
   v.fill(speed);
   a.fill(accel);
-  for (size_t running = K; running > 0;) {
-    running = 0;
+  left.fill(steps);
+  for (;;) {
+    // A block of steps side by side, up to kStopCheck or the first step that settles.
+    std::array<bool, K> active{};
+    int64_t block = kStopCheck;
+    bool any = false;
     for (size_t k = 0; k < K; ++k) {
-      if (taken[k] >= steps) continue;
-      ++running;
-      const double next = a[k] + (-decel[k] - a[k]) * response;
-      const bool settled = next == a[k];
-      a[k] = next;
-      v[k] = v[k] + a[k];
-      ++taken[k];
-      if (settled) {
-        const Added added = addRepeatedly(v[k], a[k], steps - taken[k], a[k] > 0.0 ? kInfinity : -kInfinity);
-        v[k] = added.v;
-        taken[k] += added.count;
+      active[k] = left[k] > 0;
+      if (active[k]) block = std::min(block, left[k]);
+      any = any || active[k];
+    }
+    if (!any) break;
+    std::array<bool, K> settled{};
+    bool anySettled = false;
+    int64_t made = 0;
+    for (; made < block && !anySettled; ++made) {
+      for (size_t k = 0; k < K; ++k) {
+        if (!active[k]) continue;
+        const double next = a[k] + (-decel[k] - a[k]) * response;
+        settled[k] = next == a[k];
+        anySettled = anySettled || settled[k];
+        a[k] = next;
+        v[k] = v[k] + a[k];
       }
-      if (taken[k] % kStopCheck == 0 && a[k] <= 0.0 && v[k] <= 0.0) taken[k] = steps;
+    }
+    for (size_t k = 0; k < K; ++k) {
+      if (!active[k]) continue;
+      left[k] -= made;
+      if (settled[k]) {
+        const Added added = addRepeatedly(v[k], a[k], left[k], a[k] > 0.0 ? kInfinity : -kInfinity);
+        v[k] = added.v;
+        left[k] -= added.count;
+      }
+      if (a[k] <= 0.0 && v[k] <= 0.0) left[k] = 0;
     }
   }
   std::array<bool, K> fail;
@@ -448,8 +466,9 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
     const double result = halve(highest, [](double, const Interval&, int) { return true; }).middle();
     MotorSolution solution{result, 0.0};
     if (withLag) {
-      run(std::array<MotorRun, 2>{freeRun, MotorRun{result, maxSteps, true}});
-      solution.lagSamples = runsFree(result) ? free.lagSamples : recent[1].lagSamples;
+      run(std::array<MotorRun, 1>{freeRun});
+      if (!runsFree(result)) run(std::array<MotorRun, 1>{MotorRun{result, maxSteps, true}});
+      solution.lagSamples = runsFree(result) ? free.lagSamples : recent[0].lagSamples;
     }
     return solution;
   }
