@@ -1,7 +1,10 @@
-// The platter solvers. A stronger brake or motor never does worse, so a candidate weaker than one
-// known to fail fails, and one stronger than one known to succeed succeeds. A closed-form
-// prediction of the threshold names the two ends the halving should close in on; simulated side
-// by side, they settle almost every candidate of the 28 halvings without a simulation of its own.
+// The platter solvers. A stronger brake or motor never does worse (a motor: below the pulls that
+// could jump the arrival band), so a candidate weaker than one known to fail fails, and one
+// stronger than one known to succeed succeeds. A closed-form prediction of the threshold names the
+// two ends the halving should close in on; simulated side by side, they settle almost every
+// candidate of the 28 halvings without a simulation of its own. Bounds settle platters too heavy
+// or motors too weak to make it, a motor run whose pull is never held stands for every stronger
+// pull, and the runs themselves skip ahead exactly once the acceleration has settled.
 #include "platter_solver.h"
 
 #include <algorithm>
