@@ -203,8 +203,10 @@ template <typename Holds>
 double firstDoubleHolding(double lo, double hi, Holds holds) {
   int64_t below = orderKey(lo);
   int64_t at = orderKey(hi);
-  while (at - below > 1) {
-    const int64_t mid = below + (at - below) / 2;
+  // The keys may lie further apart than an int64_t holds; their distance fits a uint64_t.
+  for (uint64_t apart = static_cast<uint64_t>(at) - static_cast<uint64_t>(below); apart > 1;
+       apart = static_cast<uint64_t>(at) - static_cast<uint64_t>(below)) {
+    const int64_t mid = below + static_cast<int64_t>(apart / 2);
     (holds(fromOrderKey(mid)) ? at : below) = mid;
   }
   return fromOrderKey(at);
