@@ -34,7 +34,8 @@ struct SourceBlock {
     for (int32_t c = 0; c < kChannels; ++c) {
       for (int32_t i = 0; i < kBlockFrames; ++i) {
         const double phase = 2.0 * kPi * i / kBlockFrames;
-        samples[c][i] = static_cast<float>(0.4 * std::sin(4.0 * phase + c) + 0.3 * std::sin(9.0 * phase));
+        samples[static_cast<size_t>(c)][static_cast<size_t>(i)] =
+            static_cast<float>(0.4 * std::sin(4.0 * phase + c) + 0.3 * std::sin(9.0 * phase));
       }
     }
   }
@@ -48,7 +49,7 @@ const SourceBlock& sourceBlock() {
 class Engine {
  public:
   Engine() : handle_(rs_create(kChannels, kSampleRate)) {
-    for (int32_t c = 0; c < kChannels; ++c) io_[c] = buffers_[c].data();
+    for (size_t c = 0; c < static_cast<size_t>(kChannels); ++c) io_[c] = buffers_[c].data();
   }
   ~Engine() { rs_destroy(handle_); }
   Engine(const Engine&) = delete;

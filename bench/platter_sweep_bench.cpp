@@ -65,9 +65,9 @@ double timeCall(double rate, const Start& start, Call call, double rampSamples, 
 
 // args: rate index, ramp length, call, hard starts (1) or ordinary (0).
 void BM_PlatterSweep(benchmark::State& state) {
-  const double rate = reelstop::sweep::kRates[state.range(0)];
+  const double rate = reelstop::sweep::kRates[static_cast<size_t>(state.range(0))];
   const auto rampSamples = static_cast<double>(state.range(1));
-  const Call call = reelstop::sweep::kCalls[state.range(2)];
+  const Call call = reelstop::sweep::kCalls[static_cast<size_t>(state.range(2))];
   const bool hard = state.range(3) == 1;
   std::vector<double> times;
   std::string worstCase;

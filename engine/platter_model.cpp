@@ -9,7 +9,6 @@
 namespace reelstop {
 namespace {
 
-constexpr double kArrivalTolerance = 0.003;
 constexpr double kNoPrediction = std::numeric_limits<double>::quiet_NaN();
 constexpr double kNothingSucceeds = std::numeric_limits<double>::infinity();
 constexpr int kModelHalvings = 64;

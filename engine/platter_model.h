@@ -7,6 +7,9 @@
 
 namespace reelstop {
 
+// A motor start has arrived once its speed is within this of normal speed.
+constexpr double kArrivalTolerance = 0.003;
+
 // A prediction of the strength at which brake or motor just makes it within the ramp: weaker
 // fails, stronger succeeds. +infinity: nothing up to the search's highest strength succeeds;
 // 0: everything succeeds; NaN: no prediction for this start.

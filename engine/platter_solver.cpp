@@ -19,7 +19,6 @@ namespace reelstop {
 namespace {
 
 constexpr int kPlatterBisections = 28;
-constexpr double kArrivalTolerance = 0.003;        // speed within this of 1.0 counts as arrived
 constexpr double kLargestStepCount = 4.0e18;       // keeps absurd ramp lengths a defined integer
 constexpr double kLargestUnskippableStep = 0.006;  // a smaller speed change cannot jump the arrival band
 

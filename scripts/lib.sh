@@ -1,6 +1,6 @@
 # Shared by the set-up scripts: install what is missing from Debian, configure and build.
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD_PACKAGES=(g++ cmake make pkg-config binutils libgtest-dev libbenchmark-dev clang-format clang-tidy libsndfile1-dev
+BUILD_PACKAGES=(g++ clang cmake make pkg-config binutils libgtest-dev libbenchmark-dev clang-format clang-tidy libsndfile1-dev
   lv2-dev liblilv-dev lilv-utils lv2file jalv jackd2 sordi ardour)
 
 # Installs the named Debian packages that are not installed yet (sudo only when not root).

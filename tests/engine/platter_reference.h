@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platter_model.h"
 #include "platter_solver.h"
 
 namespace reelstop::test {
@@ -51,7 +52,7 @@ inline MotorSolution referenceMotor(double speed, double accel, double response,
       a = a + (asked - a) * response;
       v = v + a;
       lag = lag + 1.0 - std::min(v, 1.0);
-      if (std::fabs(1.0 - v) <= 0.003) {
+      if (std::fabs(1.0 - v) <= kArrivalTolerance) {
         steps = step;
         break;
       }

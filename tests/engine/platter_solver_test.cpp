@@ -75,7 +75,7 @@ TEST(PlatterSolver, RenderedCurvesFollowThePlainLimits) {
   const double brake = referenceBrake(1.0, 0.0, response, 24000);
   double speed = 1.0, accel = 0.0;
   const auto stopping = engine.speeds(24000);
-  for (int i = 0; i < 24000; ++i) {
+  for (size_t i = 0; i < 24000; ++i) {
     const double candidate = speed + accel + (-brake - accel) * response;
     const double expected = candidate > 0.0 && i + 1 < 24000 ? candidate : 0.0;
     ASSERT_EQ(stopping[i], expected) << "sample " << i;
@@ -91,7 +91,7 @@ TEST(PlatterSolver, RenderedCurvesFollowThePlainLimits) {
   const auto starting = engine.speeds(23999);
   speed = 0.0;  // standing still since the stop
   accel = 0.0;
-  for (int i = 0; i < 23999; ++i) {
+  for (size_t i = 0; i < 23999; ++i) {
     const double asked = std::clamp((1.0 - speed) / motorSamples, -motor.limit, motor.limit);
     const double expected = speed + accel + (asked - accel) * response;
     ASSERT_EQ(starting[i], expected) << "sample " << i;
