@@ -48,26 +48,26 @@ const SourceBlock& sourceBlock() {
 
 class Engine {
  public:
-  Engine() : handle_(rs_create(kChannels, kSampleRate)) {
-    for (size_t c = 0; c < static_cast<size_t>(kChannels); ++c) io_[c] = buffers_[c].data();
+  Engine() : mHandle(rs_create(kChannels, kSampleRate)) {
+    for (size_t c = 0; c < static_cast<size_t>(kChannels); ++c) mIo[c] = mBuffers[c].data();
   }
-  ~Engine() { rs_destroy(handle_); }
+  ~Engine() { rs_destroy(mHandle); }
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  rs_handle get() const { return handle_; }
+  rs_handle get() const { return mHandle; }
 
   void processBlocks(int64_t count) {
     for (int64_t b = 0; b < count; ++b) {
-      buffers_ = sourceBlock().samples;
-      rs_process(handle_, io_.data(), kChannels, kBlockFrames);
+      mBuffers = sourceBlock().samples;
+      rs_process(mHandle, mIo.data(), kChannels, kBlockFrames);
     }
   }
 
  private:
-  rs_handle handle_;
-  std::array<std::array<float, kBlockFrames>, kChannels> buffers_{};
-  std::array<float*, kChannels> io_{};
+  rs_handle mHandle;
+  std::array<std::array<float, kBlockFrames>, kChannels> mBuffers{};
+  std::array<float*, kChannels> mIo{};
 };
 
 // Any state back to Playing at the live position: a scratch accepts a release from every state,

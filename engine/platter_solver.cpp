@@ -30,27 +30,27 @@ constexpr size_t kLookahead = 7;
 // brake or motor never does worse.
 class Evidence {
  public:
-  explicit Evidence(double ceiling = kInfinity) : ceiling_(ceiling) {}
+  explicit Evidence(double ceiling = kInfinity) : mCeiling(ceiling) {}
   // 1: fails, 0: succeeds, -1: unknown.
   int judge(double strength) const {
-    if (strength > ceiling_) return -1;
-    if (strength <= strongestFailing_) return 1;
-    if (strength >= weakestSucceeding_) return 0;
+    if (strength > mCeiling) return -1;
+    if (strength <= mStrongestFailing) return 1;
+    if (strength >= mWeakestSucceeding) return 0;
     return -1;
   }
   void add(double strength, bool fails) {
-    if (strength > ceiling_) return;
+    if (strength > mCeiling) return;
     if (fails) {
-      strongestFailing_ = std::max(strongestFailing_, strength);
+      mStrongestFailing = std::max(mStrongestFailing, strength);
     } else {
-      weakestSucceeding_ = std::min(weakestSucceeding_, strength);
+      mWeakestSucceeding = std::min(mWeakestSucceeding, strength);
     }
   }
 
  private:
-  double ceiling_;
-  double strongestFailing_ = -kInfinity;
-  double weakestSucceeding_ = kInfinity;
+  double mCeiling;
+  double mStrongestFailing = -kInfinity;
+  double mWeakestSucceeding = kInfinity;
 };
 
 struct Interval {

@@ -31,31 +31,31 @@ constexpr std::array<Feel, 7> kFeels{
 // One engine, mono, driven one block at a time.
 class Deck {
  public:
-  explicit Deck(double rate) : handle_(rs_create(1, rate)), rate_(rate) {}
-  ~Deck() { rs_destroy(handle_); }
+  explicit Deck(double rate) : mHandle(rs_create(1, rate)), mRate(rate) {}
+  ~Deck() { rs_destroy(mHandle); }
   Deck(const Deck&) = delete;
   Deck& operator=(const Deck&) = delete;
 
-  rs_handle handle() const { return handle_; }
-  double rate() const { return rate_; }
-  const TapeEngine& tape() const { return *reinterpret_cast<const TapeEngine*>(handle_); }
+  rs_handle handle() const { return mHandle; }
+  double rate() const { return mRate; }
+  const TapeEngine& tape() const { return *reinterpret_cast<const TapeEngine*>(mHandle); }
 
   void process(int64_t frames) {
     while (frames > 0) {
       const auto n = static_cast<int32_t>(std::min<int64_t>(frames, kBlock));
-      block_.fill(0.0f);
-      float* io[1] = {block_.data()};
-      rs_process(handle_, io, 1, n);
+      mBlock.fill(0.0f);
+      float* io[1] = {mBlock.data()};
+      rs_process(mHandle, io, 1, n);
       frames -= n;
     }
   }
-  void seconds(double s) { process(static_cast<int64_t>(s * rate_)); }
+  void seconds(double s) { process(static_cast<int64_t>(s * mRate)); }
 
   // The hand moves the scratch target by `perSample` each sample for `frames` samples.
   void moveHand(double& offset, double perSample, int64_t frames) {
     for (int64_t done = 0; done < frames; done += kHandBlock) {
       offset += perSample * kHandBlock;
-      rs_set_scratch_target(handle_, offset);
+      rs_set_scratch_target(mHandle, offset);
       process(kHandBlock);
     }
   }
@@ -63,9 +63,9 @@ class Deck {
  private:
   static constexpr int64_t kBlock = 256;
   static constexpr int64_t kHandBlock = 16;
-  rs_handle handle_;
-  double rate_;
-  std::array<float, kBlock> block_{};
+  rs_handle mHandle;
+  double mRate;
+  std::array<float, kBlock> mBlock{};
 };
 
 // Hard starts: the hand just moved fast, or the platter moves backwards faster and faster; the

@@ -10,7 +10,7 @@ namespace reelstop::test {
 
 class RandomControls {
  public:
-  explicit RandomControls(unsigned seed) : random_(seed) {}
+  explicit RandomControls(unsigned seed) : mRandom(seed) {}
 
   // Picks one call (or none) and applies it with the same arguments to every engine.
   void applyRandomCall(std::initializer_list<rs_handle> engines) {
@@ -39,17 +39,17 @@ class RandomControls {
         default: return;  // most blocks pass without a call
       }
     }
-    ++calls_;
+    ++mCalls;
   }
 
-  int callsMade() const { return calls_; }
+  int callsMade() const { return mCalls; }
 
  private:
-  int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
-  double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random_); }
+  int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(mRandom); }
+  double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(mRandom); }
 
-  std::mt19937 random_;
-  int calls_ = 0;
+  std::mt19937 mRandom;
+  int mCalls = 0;
 };
 
 }  // namespace reelstop::test
