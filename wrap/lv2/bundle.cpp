@@ -1,6 +1,7 @@
 // The bundle's plug-ins from the configuration's channel list.
 #include "bundle.h"
 
+#include <cstdlib>
 #include <sstream>
 
 namespace reelstop::lv2 {
@@ -19,7 +20,8 @@ std::vector<Variant> variantsOf(const frame::Config& config) {
   std::istringstream pairs(config.channelIOStr);
   for (std::string pair; pairs >> pair;) {
     // An effect with as many outputs as inputs: the outputs' count names the configuration.
-    const int channels = std::stoi(pair.substr(pair.find('-') + 1));
+    const int channels = std::atoi(pair.c_str() + pair.find('-') + 1);  // 0 when the pair is not "in-out"
+    if (channels < 1 || channels > kMaxChannels) continue;
     const std::string label = labelFor(channels);
     std::string fragment = label;
     for (char& c : fragment) c = c == ' ' ? '_' : c;

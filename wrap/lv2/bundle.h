@@ -28,8 +28,12 @@ struct PortLayout {
   uint32_t count() const { return transport() + 1; }
 };
 
+// The most audio channels a plug-in of the bundle takes in (and out): the instance keeps its
+// buffers' pointers in place, with nothing to allocate.
+constexpr int kMaxChannels = 8;
+
 // One plug-in per in-out pair of the configuration's channel list ("1-1 2-2"), in
-// lv2_descriptor's index order.
+// lv2_descriptor's index order; pairs of more than kMaxChannels are left out.
 struct Variant {
   std::string uri;
   std::string label;  // tells the channel configurations apart in the name: "mono", "stereo"

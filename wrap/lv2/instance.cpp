@@ -56,11 +56,7 @@ Instance::Instance(const Variant& variant, double sampleRateHz, const LV2_URID_M
       mUrids(map, stateChunkUri(bundledConfig())),
       mMaxFrames(maxBlockFrames(options, mUrids)),
       mTransport(mUrids, sampleRateHz),
-      mControls(bundledConfig().nParams),
-      mInputs(static_cast<size_t>(variant.channels)),
-      mOutputs(static_cast<size_t>(variant.channels)),
-      mPieceInputs(static_cast<size_t>(variant.channels)),
-      mPieceOutputs(static_cast<size_t>(variant.channels)) {
+      mControls(bundledConfig().nParams) {
   {
     // Constructed as on the main thread, its timer on this instance's own clock.
     const frame::TimerClock::Scope clock(mClock);

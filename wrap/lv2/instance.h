@@ -10,8 +10,8 @@
 #include <lv2/options/options.h>
 #include <lv2/state/state.h>
 
+#include <array>
 #include <memory>
-#include <vector>
 
 #include "bundle.h"
 #include "control_ports.h"
@@ -61,11 +61,11 @@ class Instance {
   float* mLatencyPort = nullptr;
   const LV2_Atom_Sequence* mEvents = nullptr;           // MIDI and time:Position
   const LV2_Atom_Sequence* mTransportEvents = nullptr;  // time:Position alone
-  std::vector<float*> mInputs;
-  std::vector<float*> mOutputs;
+  std::array<float*, kMaxChannels> mInputs{};
+  std::array<float*, kMaxChannels> mOutputs{};
   // The current piece of the block: the buffers above moved on to its first frame.
-  std::vector<float*> mPieceInputs;
-  std::vector<float*> mPieceOutputs;
+  std::array<float*, kMaxChannels> mPieceInputs{};
+  std::array<float*, kMaxChannels> mPieceOutputs{};
 };
 
 }  // namespace reelstop::lv2

@@ -37,7 +37,7 @@ void Instance::deliverEvents(MergedEvents& events, uint32_t start, uint32_t& end
 }
 
 void Instance::processPiece(uint32_t start, uint32_t frames) {
-  for (size_t c = 0; c < mOutputs.size(); ++c) {
+  for (size_t c = 0; c < static_cast<size_t>(mVariant.channels); ++c) {
     if (mOutputs[c] == nullptr) return;  // a host must connect every audio port; nothing to write to
     mPieceInputs[c] = mInputs[c] != nullptr ? mInputs[c] + start : nullptr;
     mPieceOutputs[c] = mOutputs[c] + start;
