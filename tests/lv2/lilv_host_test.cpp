@@ -232,6 +232,14 @@ TEST(LilvHost, StateComesBackExactlyAndARefusedChunkChangesNothing) {
   recalled.run(noise(2, 64));
   EXPECT_NE(recalled.savedChunk(), chunk);
 
+  // A port the host moved and saved before any block ran is in the chunk all the same.
+  TestInstance unplayed(bundle, kStereo, 48000.0, 512);
+  unplayed.control("stop_time") = 2345.0f;
+  const std::vector<uint8_t> unplayedChunk = unplayed.savedChunk();
+  double stopTimeMs = 0.0;
+  std::memcpy(&stopTimeMs, unplayedChunk.data() + 16 + sizeof(double), sizeof stopTimeMs);
+  EXPECT_EQ(stopTimeMs, 2345.0);
+
   // Refusals: a missing property, a wrong type, another version, a chunk cut inside the values.
   TestInstance untouched(bundle, kStereo, 48000.0, 512);
   const std::vector<uint8_t> before = untouched.savedChunk();

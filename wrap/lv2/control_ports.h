@@ -1,6 +1,6 @@
 // ControlPorts: the control input ports, copied into their parameters only when the host moved
 // them, so that a port and a restored state chunk never fight over a value.
-// Threads: pull runs on the audio thread (run); connect, start and restored run in the
+// Threads: pull runs on the audio thread (run) and in save; connect, start and restored run in the
 // instantiation class, never at the same time as run (the LV2 threading rules); the values
 // both sides touch are still atomics, so neither can see a torn one.
 #pragma once

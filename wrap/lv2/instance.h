@@ -35,7 +35,7 @@ class Instance {
   void connect(uint32_t port, void* data);
   void activate();
   void run(uint32_t nFrames);
-  LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle) const;
+  LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
  private:

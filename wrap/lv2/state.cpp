@@ -9,10 +9,12 @@
 
 namespace reelstop::lv2 {
 
-LV2_State_Status Instance::save(LV2_State_Store_Function store, LV2_State_Handle handle) const {
+LV2_State_Status Instance::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
   frame::IByteChunk chunk;
   {
     const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
+    // A port moved since the last run counts: saved before any run, it would be lost.
+    mControls.pull(*mPlugin);
     mPlugin->SerializeState(chunk);
   }
   return store(handle, mUrids.stateChunk, chunk.GetData(), static_cast<size_t>(chunk.Size()), mUrids.atomChunk,
