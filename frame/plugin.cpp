@@ -49,8 +49,7 @@ void Plugin::Reset() {
 
 void Plugin::SetParameterValueFromHost(int paramIdx, double normalized) {
   if (paramIdx < 0 || paramIdx >= NParams()) return;
-  GetParam(paramIdx)->SetNormalized(normalized);
-  OnParamChangeUI(paramIdx, kHost);
+  SetPlainParameterValueFromHost(paramIdx, GetParam(paramIdx)->FromNormalized(normalized));
 }
 
 void Plugin::SetPlainParameterValueFromHost(int paramIdx, double value) {

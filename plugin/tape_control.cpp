@@ -34,7 +34,6 @@ TapeControl::TapeControl(const frame::Plugin& params, const GridTiming& timing, 
 void TapeControl::reset() {
   mEngaged = false;
   mHeldKeys.reset();
-  mHeldNotes = 0;
 }
 
 double TapeControl::rampSamples(int timeParam, int syncParam) const {
@@ -52,36 +51,23 @@ double TapeControl::motorMs() const {
 bool TapeControl::countNote(const frame::IMidiMsg& msg) {
   const size_t key = static_cast<size_t>(msg.Channel()) * kMidiNotes + static_cast<size_t>(msg.NoteNumber() & 0x7F);
   switch (msg.StatusMsg()) {
-    case frame::IMidiMsg::kNoteOn:
-      if (msg.Velocity() == 0) {
-        releaseKey(key);
-      } else if (!mHeldKeys.test(key)) {
-        mHeldKeys.set(key);
-        ++mHeldNotes;
-      }
-      return true;
-    case frame::IMidiMsg::kNoteOff: releaseKey(key); return true;
+    // A key is held or not: a repeated note-on or a stray note-off changes nothing.
+    case frame::IMidiMsg::kNoteOn: mHeldKeys.set(key, msg.Velocity() > 0); return true;
+    case frame::IMidiMsg::kNoteOff: mHeldKeys.reset(key); return true;
     case frame::IMidiMsg::kControlChange:
       if (msg.ControlChangeIdx() != kControllerAllSoundOff && msg.ControlChangeIdx() != kControllerAllNotesOff) {
         return false;
       }
       mHeldKeys.reset();
-      mHeldNotes = 0;
       return true;
     default: return false;
   }
 }
 
-void TapeControl::releaseKey(size_t key) {
-  if (!mHeldKeys.test(key)) return;
-  mHeldKeys.reset(key);
-  --mHeldNotes;
-}
-
 void TapeControl::update(int offset) {
   const bool hand = mLink.handDown.load();
   const bool stopOn = paramOn(kStop);
-  const bool want = stopOn || hand || (paramOn(kMidiTrigger) && mHeldNotes > 0);
+  const bool want = stopOn || hand || (paramOn(kMidiTrigger) && mHeldKeys.any());
 
   // "Scratch" automation scratches a tape held by "Stop", once it has moved off where it was.
   if (hand) {

@@ -49,7 +49,6 @@ class TapeControl {
   double paramValue(int paramIdx) const { return mParams.GetParam(paramIdx)->Value(); }
   const Slot& engine() const { return mEngines.current(); }
 
-  void releaseKey(size_t key);
   void scratchTo(double angleRad, int offset, bool want);
   void engageEngine(int offset);
   void releaseEngine(int offset);
@@ -67,7 +66,6 @@ class TapeControl {
   bool mEngaged = false;
   // The (channel, note) keys held: a key pressed twice is held once, a stray note-off frees nothing.
   std::bitset<kMidiChannels * kMidiNotes> mHeldKeys;
-  int32_t mHeldNotes = 0;  // keys set in mHeldKeys
   int64_t mBlockStartSample = 0;
   int64_t mEngagedAt = 0;    // where the last stop or scratch began, on the mBlockStartSample count
   double mStopLength = 0.0;  // samples
