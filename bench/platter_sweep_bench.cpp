@@ -30,8 +30,8 @@ double milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 void solveDirectly(const Deck& deck, Call call, double rampSamples, const Feel& feel) {
   const double response = 1.0 - std::exp(-1.0 / (std::max(feel.inertiaMs, 0.1) * 0.001 * deck.rate()));
   const double motorSamples = std::max(1.0, 0.001 * feel.motorMs * deck.rate());
-  const double speed = deck.tape().speed;
-  const double accel = deck.tape().accel;
+  const double speed = deck.probe().speed();
+  const double accel = deck.probe().accel();
   if (call == Call::Engage) {
     benchmark::DoNotOptimize(reelstop::solvePlatterBrake(speed, accel, response, rampSamples));
   } else {

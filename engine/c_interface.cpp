@@ -5,8 +5,8 @@
 #include <new>
 
 #include "build_id.h"
+#include "engine_handle.h"
 #include "reelstop_engine.h"
-#include "tape_engine.h"
 
 using reelstop::TapeEngine;
 
@@ -18,7 +18,7 @@ constexpr double kFallbackSampleRate = 48000.0;
 
 constexpr auto kBuildId = reelstop::compactBuildId(__DATE__, __TIME__);
 
-TapeEngine* tape(rs_handle engine) { return reinterpret_cast<TapeEngine*>(engine); }
+TapeEngine* tape(rs_handle engine) { return reelstop::engineOf(engine); }
 
 }  // namespace
 
@@ -41,7 +41,7 @@ rs_handle rs_create(int32_t channels, double sampleRate) {
     delete engine;
     return nullptr;
   }
-  return reinterpret_cast<rs_handle>(engine);
+  return reelstop::handleOf(engine);
 }
 
 void rs_destroy(rs_handle engine) { delete tape(engine); }
@@ -72,12 +72,12 @@ void rs_set_scratch_target(rs_handle engine, double offsetSamples) {
 }
 
 int32_t rs_is_scratching(rs_handle engine) {
-  return engine != nullptr && tape(engine)->state == reelstop::EngineState::Scratching ? 1 : 0;
+  return engine != nullptr && tape(engine)->state() == reelstop::EngineState::Scratching ? 1 : 0;
 }
 
-double rs_speed(rs_handle engine) { return engine != nullptr ? tape(engine)->speed : 0.0; }
+double rs_speed(rs_handle engine) { return engine != nullptr ? tape(engine)->speed() : 0.0; }
 
-double rs_lag(rs_handle engine) { return engine != nullptr ? tape(engine)->livePos() - tape(engine)->readPos : 0.0; }
+double rs_lag(rs_handle engine) { return engine != nullptr ? tape(engine)->lag() : 0.0; }
 
 void rs_engage_shaped(rs_handle engine, int32_t pitch, double rampSamples, double easeIn, double easeOut) {
   if (engine != nullptr) tape(engine)->engageShaped(rampSamples, {easeIn, easeOut, pitch != 0});

@@ -1,76 +1,40 @@
-// The weighted platter (brake and motor acting through inertia) and the scratching hand.
-#include <algorithm>
+// Setting up the weighted platter: its feel in samples and the brake or motor strength.
+#include "platter.h"
+
 #include <cmath>
 
 #include "platter_solver.h"
 #include "ramp_math.h"
-#include "tape_engine.h"
 
 namespace reelstop {
+namespace {
 
-void TapeEngine::setPlatterFeel(const PlatterFeel& feel) {
+constexpr double kScratchSpringSeconds = 0.012;
+
+}  // namespace
+
+void PlatterRamp::setFeel(const PlatterFeel& feel, double sampleRate) {
   const double inertiaSamples = atLeast(feel.inertiaMs, 0.1) * 0.001 * sampleRate;
-  platterResponse = 1.0 - std::exp(-1.0 / inertiaSamples);
-  platterMotor = atLeast(0.001 * feel.motorMs * sampleRate, 1.0);
+  mResponse = 1.0 - std::exp(-1.0 / inertiaSamples);
+  mMotorSamples = atLeast(0.001 * feel.motorMs * sampleRate, 1.0);
 }
 
-void TapeEngine::engagePlatter(double rampSamples, const PlatterFeel& feel) {
-  if (state == EngineState::Stopping || state == EngineState::Stopped) return;
-  shaped = false;
-  platter = true;
-  setPlatterFeel(feel);
-  rampLength = usableRampLength(rampSamples);
-  rampElapsed = 0.0;
-  platterLimit = solvePlatterBrake(speed, accel, platterResponse, rampLength);
-  state = EngineState::Stopping;
+void PlatterRamp::beginBrake(const PlatterFeel& feel, double sampleRate, double speed, double accel,
+                             double rampSamples) {
+  mBraking = true;
+  setFeel(feel, sampleRate);
+  mLimit = solvePlatterBrake(speed, accel, mResponse, rampSamples);
 }
 
-void TapeEngine::releasePlatter(double rampSamples, const PlatterFeel& feel, double grid) {
-  if (state == EngineState::Playing || state == EngineState::Starting) return;
-  const bool silent = silentStop();
-  shaped = false;
-  platter = true;
-  setPlatterFeel(feel);
-  startMode = StartMode::SpinUp;
-  cutStarted = false;
-  rampLength = usableRampLength(rampSamples);
-  rampElapsed = 0.0;
-  // The lag estimate costs a simulation of its own; only a silent restart on a grid uses it.
-  const bool restartOnGrid = silent && hasGrid(grid);
-  const MotorSolution motor = solvePlatterMotor(speed, accel, platterResponse, platterMotor, rampLength, restartOnGrid);
-  platterLimit = motor.limit;
-  if (silent) readPos = livePos() - (restartOnGrid ? gridRestartOffset(motor.lagSamples, grid) : 0.0);
-  state = EngineState::Starting;
+double PlatterRamp::beginMotor(const PlatterFeel& feel, double sampleRate, double speed, double accel,
+                               double rampSamples, bool withLag) {
+  mBraking = false;
+  setFeel(feel, sampleRate);
+  const MotorSolution motor = solvePlatterMotor(speed, accel, mResponse, mMotorSamples, rampSamples, withLag);
+  mLimit = motor.limit;
+  return motor.lagSamples;
 }
 
-// The acceleration follows what brake or motor asks for with the platter's inertia.
-double TapeEngine::platterRampSpeed() const {
-  if (state == EngineState::Stopping) {
-    const double t = (rampElapsed + 1.0) / rampLength;
-    const double candidate = speed + accel + (-platterLimit - accel) * platterResponse;
-    return candidate > 0.0 && t < 1.0 ? candidate : 0.0;
-  }
-  const double asked = std::clamp((1.0 - speed) / platterMotor, -platterLimit, platterLimit);
-  return speed + accel + (asked - accel) * platterResponse;
-}
-
-void TapeEngine::beginScratch() {
-  if (state == EngineState::Scratching) return;
-  scratchOrigin = readPos;
-  scratchTarget = readPos;
-  state = EngineState::Scratching;
-}
-
-void TapeEngine::setScratchTarget(double offsetSamples) { scratchTarget = scratchOrigin + offsetSamples; }
-
-// A critically damped spring with a 12 ms time constant pulls the head towards the hand,
-// never past the live position nor further back than the tape reaches.
-double TapeEngine::scratchSpeed(double now) const {
-  const double floor = now - maxLag;
-  const double target = scratchTarget < floor ? floor : std::min(now, scratchTarget);
-  const double w = scratchOmega;
-  const double pull = w * w * (target - readPos) - 2.0 * w * speed;
-  return std::clamp(speed + pull, -kMaxScratchSpeed, kMaxScratchSpeed);
-}
+void ScratchSpring::prepare(double sampleRate) { mOmega = 1.0 / (kScratchSpringSeconds * sampleRate); }
 
 }  // namespace reelstop

@@ -20,7 +20,6 @@ constexpr double kCatchWindowSeconds = 0.12;      // of lag, asking for a full e
 constexpr double kSpeedGlideSeconds = 0.010;      // the playing speed following its target
 constexpr double kVarispeedGlideSeconds = 0.030;  // the varispeed control's moves
 constexpr double kCatchUpBoostSeconds = 0.080;    // the extra speed that catches the track up
-constexpr double kScratchSpringSeconds = 0.012;
 
 double onePole(double timeConstantS, double sampleRate) { return 1.0 - std::exp(-1.0 / (timeConstantS * sampleRate)); }
 
@@ -34,114 +33,111 @@ double onePole(double timeConstantS, double sampleRate) { return 1.0 - std::exp(
 }  // namespace
 
 void TapeEngine::prepare(double rate, int32_t channels, double seconds) {
-  sampleRate = rate;
-  const auto wanted = static_cast<uint64_t>(seconds * sampleRate) + 16;
+  mSampleRate = rate;
+  const auto wanted = static_cast<uint64_t>(seconds * mSampleRate) + 16;
   uint64_t size = kMinRingSamples;
   while (size < wanted) size <<= 1;
-  mask = size - 1;
-  maxLag = static_cast<double>(size) - 64.0;
-  ringCount = std::max(channels, 0);
-  rings.assign(static_cast<size_t>(ringCount) * size, 0.0f);
+  mMask = size - 1;
+  mMaxLag = static_cast<double>(size) - 64.0;
+  mRingCount = std::max(channels, 0);
+  mRings.assign(static_cast<size_t>(mRingCount) * size, 0.0f);
 
-  fadeLength = static_cast<int32_t>(std::lround(kCrossfadeSeconds * sampleRate));
-  if (fadeLength < 2) fadeLength = 1;
-  catchWindow = kCatchWindowSeconds * sampleRate;
-  coef10ms = onePole(kSpeedGlideSeconds, sampleRate);
-  coef30ms = onePole(kVarispeedGlideSeconds, sampleRate);
-  coef80ms = onePole(kCatchUpBoostSeconds, sampleRate);
-  scratchOmega = 1.0 / (kScratchSpringSeconds * sampleRate);
+  mFadeLength = static_cast<int32_t>(std::lround(kCrossfadeSeconds * mSampleRate));
+  if (mFadeLength < 2) mFadeLength = 1;
+  mCatchWindow = kCatchWindowSeconds * mSampleRate;
+  mSpeedGlide = onePole(kSpeedGlideSeconds, mSampleRate);
+  mVarispeedGlide = onePole(kVarispeedGlideSeconds, mSampleRate);
+  mBoostGlide = onePole(kCatchUpBoostSeconds, mSampleRate);
+  mScratch.prepare(mSampleRate);
 
-  written = 0;
-  readPos = -2.0;
-  speed = 1.0;
-  varispeedSmoothed = varispeed;
-  boost = 0.0;
-  state = EngineState::Playing;
-  fadeRemaining = 0;
+  mWritten = 0;
+  mReadPos = -2.0;
+  mSpeed = 1.0;
+  mVarispeedSmoothed = mVarispeed;
+  mBoost = 0.0;
+  mState = EngineState::Playing;
+  mFadeRemaining = 0;
 }
 
-double TapeEngine::livePos() const { return static_cast<double>(static_cast<int64_t>(written - 3)) + 1.0; }
+double TapeEngine::livePos() const { return static_cast<double>(static_cast<int64_t>(mWritten - 3)) + 1.0; }
 
 // The per-sample steps are forced inline so the loop keeps the head and speed in registers.
-[[gnu::always_inline]] inline void TapeEngine::stepPhaseSpeed(double now) {
-  switch (state) {
-    case EngineState::Playing: speed = playingSpeed(now); return;
+[[gnu::always_inline]] inline void TapeEngine::stepSpeed(double now) {
+  switch (mState) {
+    case EngineState::Playing: mSpeed = playingLaw(now, mReadPos, mSpeed, mVarispeedSmoothed, mBoost); return;
     case EngineState::Stopping:
-    case EngineState::Starting:
-      if (platter) {
-        speed = platterRampSpeed();
-      } else if (shaped) {
-        speed = bezierRampSpeed();
-      } else if (state == EngineState::Starting && startMode == StartMode::CatchUp) {
-        speed = landingSpeed(std::min(1.0, (rampElapsed + 1.0) / rampLength));
-      } else {
-        speed = plainRampSpeed();
-      }
-      return;
-    case EngineState::Stopped: speed = 0.0; return;
-    case EngineState::Scratching: speed = scratchSpeed(now); return;
+    case EngineState::Starting: mSpeed = rampSpeed(); return;
+    case EngineState::Stopped: mSpeed = 0.0; return;
+    case EngineState::Scratching: mSpeed = mScratch.speedAfter(mSpeed, mReadPos, now, mMaxLag); return;
   }
 }
 
-[[gnu::always_inline]] inline double TapeEngine::playingSpeed(double now) {
-  return playingLaw(now, readPos, speed, varispeedSmoothed, boost);
+[[gnu::always_inline]] inline double TapeEngine::rampSpeed() {
+  const double t = (mRampElapsed + 1.0) / mRampLength;
+  switch (mRamp) {
+    case RampLaw::Power: return mPower.speedAt(t);
+    case RampLaw::Bezier: return mBezier.speedAt(t);
+    case RampLaw::Platter: return mPlatter.speedAfter(mSpeed, mAccel, t);
+    case RampLaw::Landing: return mLanding.speedAt(std::min(1.0, t));
+  }
+  return 0.0;
 }
 
 // Follows the varispeed target; back at 100 % the tape runs faster until it has caught up.
 [[gnu::always_inline]] inline double TapeEngine::playingLaw(double now, double head, double current, double& smoothed,
                                                             double& boosted) const {
-  smoothed = smoothed + (varispeed - smoothed) * coef30ms;
+  smoothed = smoothed + (mVarispeed - smoothed) * mVarispeedGlide;
   const double lag = now - head;
   double wanted = 0.0;
-  if (varispeed > 0.9999 && lag > 0.0) {
-    const double r = lag / catchWindow;
+  if (mVarispeed > 0.9999 && lag > 0.0) {
+    const double r = lag / mCatchWindow;
     const double f = std::min(0.03, lag);
     wanted = r < f ? f : std::min(1.0, r);
   }
   if (wanted > boosted) {
-    boosted = boosted + (wanted - boosted) * coef80ms;
+    boosted = boosted + (wanted - boosted) * mBoostGlide;
   } else {
     boosted = wanted;
   }
   const double target = std::min(boosted + smoothed, 2.0);
-  const double s = current + (target - current) * coef10ms;
+  const double s = current + (target - current) * mSpeedGlide;
   if (s > lag + 1.0) return std::max(lag + 1.0, smoothed);
   return s;
 }
 
 void TapeEngine::setVarispeed(double ratio) {
   if (std::isnan(ratio)) return;
-  varispeed = std::clamp(ratio, 0.25, 1.0);
+  mVarispeed = std::clamp(ratio, 0.25, 1.0);
 }
 
 [[gnu::always_inline]] inline void TapeEngine::advance(double now) {
   const double next = now + 1.0;
-  if (fadeRemaining > 0) {
-    fadePos = std::min(next, fadePos + speed);
-    --fadeRemaining;
+  if (mFadeRemaining > 0) {
+    mFadePos = std::min(next, mFadePos + mSpeed);
+    --mFadeRemaining;
   }
-  if (state == EngineState::Starting) {
+  if (mState == EngineState::Starting) {
     advanceStart(next);
     return;
   }
-  readPos = std::min(next, readPos + speed);
-  const double lag = next - readPos;
-  switch (state) {
+  mReadPos = std::min(next, mReadPos + mSpeed);
+  const double lag = next - mReadPos;
+  switch (mState) {
     case EngineState::Stopping:
-      rampElapsed += 1.0;
-      if (rampElapsed >= rampLength) {
-        state = EngineState::Stopped;
-        speed = 0.0;
+      mRampElapsed += 1.0;
+      if (mRampElapsed >= mRampLength) {
+        mState = EngineState::Stopped;
+        mSpeed = 0.0;
       }
       break;
     case EngineState::Scratching:
-      if (readPos >= next) speed = std::min(1.0, speed);
-      if (next - maxLag > readPos) {
-        readPos = next - maxLag;
-        speed = std::max(0.0, speed);
+      if (mReadPos >= next) mSpeed = std::min(1.0, mSpeed);
+      if (next - mMaxLag > mReadPos) {
+        mReadPos = next - mMaxLag;
+        mSpeed = std::max(0.0, mSpeed);
       }
       break;
-    case EngineState::Playing: snapToLive(next); break;
+    case EngineState::Playing: snapLaw(next, mReadPos, mSpeed, mVarispeedSmoothed); break;
     case EngineState::Stopped:
     case EngineState::Starting: break;
   }
@@ -149,40 +145,36 @@ void TapeEngine::setVarispeed(double ratio) {
 }
 
 void TapeEngine::advanceStart(double next) {
-  if (startMode == StartMode::CatchUp) {
-    rampElapsed += 1.0;
-    readPos = next - landingLag(std::min(1.0, rampElapsed / rampLength));
+  if (mRamp == RampLaw::Landing) {
+    mRampElapsed += 1.0;
+    mReadPos = next - mLanding.lagAt(std::min(1.0, mRampElapsed / mRampLength));
   } else {
-    readPos = cutStarted ? next : std::min(next, readPos + speed);
-    rampElapsed += 1.0;
+    mReadPos = mCutStarted ? next : std::min(next, mReadPos + mSpeed);
+    mRampElapsed += 1.0;
     // The cut to the live signal starts early enough to finish with the ramp.
-    if (!cutStarted && rampLength > 2.0 * fadeLength && rampLength - rampElapsed <= fadeLength) {
+    if (!mCutStarted && mRampLength > 2.0 * mFadeLength && mRampLength - mRampElapsed <= mFadeLength) {
       jumpHead(next);
-      cutStarted = true;
+      mCutStarted = true;
       return;
     }
   }
-  if (rampElapsed >= rampLength) {
+  if (mRampElapsed >= mRampLength) {
     endStart(next);
     return;
   }
-  checkLag(next, next - readPos);
+  checkLag(next, next - mReadPos);
 }
 
 // The head always ends a start on the live position, so no snap or lag check can apply after it.
 void TapeEngine::endStart(double next) {
-  state = EngineState::Playing;
-  speed = 1.0;
-  varispeedSmoothed = std::max(1.0, varispeedSmoothed);
-  if (startMode == StartMode::CatchUp || cutStarted) {
-    readPos = next;
-  } else if (next - readPos > 1e-6) {
+  mState = EngineState::Playing;
+  mSpeed = 1.0;
+  mVarispeedSmoothed = std::max(1.0, mVarispeedSmoothed);
+  if (mRamp == RampLaw::Landing || mCutStarted) {
+    mReadPos = next;
+  } else if (next - mReadPos > 1e-6) {
     jumpHead(next);
   }
-}
-
-[[gnu::always_inline]] inline void TapeEngine::snapToLive(double next) {
-  snapLaw(next, readPos, speed, varispeedSmoothed);
 }
 
 // Within a thousandth of a sample of the live position the head lands on it exactly.
@@ -195,33 +187,33 @@ void TapeEngine::endStart(double next) {
 }
 
 [[gnu::always_inline]] inline void TapeEngine::checkLag(double next, double lag) {
-  if (lag <= maxLag) return;
-  switch (state) {
+  if (lag <= mMaxLag) return;
+  switch (mState) {
     case EngineState::Scratching: return;
     case EngineState::Stopped:
-      readPos = next;  // muted at standstill, so the move needs no crossfade
+      mReadPos = next;  // muted at standstill, so the move needs no crossfade
       return;
     case EngineState::Playing:
     case EngineState::Stopping:
-    case EngineState::Starting: jumpHead(next - maxLag / 2.0); return;
+    case EngineState::Starting: jumpHead(next - mMaxLag / 2.0); return;
   }
 }
 
 // Every jump fades the old position out while the new one fades in; a new jump restarts the fade.
 void TapeEngine::jumpHead(double newPos) {
-  fadePos = readPos;
-  readPos = newPos;
-  fadeRemaining = fadeLength;
+  mFadePos = mReadPos;
+  mReadPos = newPos;
+  mFadeRemaining = mFadeLength;
 }
 
 void TapeEngine::process(float* const* io, int32_t channels, int32_t frames) {
-  const int32_t known = std::min(channels, ringCount);
+  const int32_t known = std::min(channels, mRingCount);
   for (int32_t from = 0; from < frames; from += kChunkFrames) {
     const int32_t count = std::min(kChunkFrames, frames - from);
     writeAhead(io, known, from, count);
     ReadPlan plan[kChunkFrames];
     int32_t i = 0;
-    if (state == EngineState::Playing && fadeRemaining == 0) i = stepPlaying(plan, count);
+    if (mState == EngineState::Playing && mFadeRemaining == 0) i = stepPlaying(plan, count);
     for (; i < count; ++i) plan[i] = stepHead();
     render(plan, io, channels, known, from, count);
   }
@@ -234,17 +226,17 @@ void TapeEngine::writeAhead(float* const* io, int32_t known, int32_t from, int32
   int32_t i = 0;
 #if defined(__SSE2__)
   // Stereo, four frames at a time while they need no cleaning and do not wrap the ring.
-  if (known == 2 && ringCount == 2) {
+  if (known == 2 && mRingCount == 2) {
     const __m128 largest = _mm_set1_ps(kLargestTapeSample);
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     for (; i + 4 <= count; i += 4) {
-      const uint64_t slot = (written + static_cast<uint64_t>(i)) & mask;
+      const uint64_t slot = (mWritten + static_cast<uint64_t>(i)) & mMask;
       const __m128 left = _mm_loadu_ps(io[0] + from + i);
       const __m128 right = _mm_loadu_ps(io[1] + from + i);
       const __m128 clean = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(left, magnitude), largest),
                                       _mm_cmple_ps(_mm_and_ps(right, magnitude), largest));
-      if (slot > mask - 3 || _mm_movemask_ps(clean) != 0xF) break;
-      float* const frames = rings.data() + slot * 2;
+      if (slot > mMask - 3 || _mm_movemask_ps(clean) != 0xF) break;
+      float* const frames = mRings.data() + slot * 2;
       _mm_storeu_ps(frames, _mm_unpacklo_ps(left, right));
       _mm_storeu_ps(frames + 4, _mm_unpackhi_ps(left, right));
     }
@@ -252,26 +244,26 @@ void TapeEngine::writeAhead(float* const* io, int32_t known, int32_t from, int32
 #endif
   for (; i < count; ++i) {
     float* const frame =
-        rings.data() + ((written + static_cast<uint64_t>(i)) & mask) * static_cast<uint64_t>(ringCount);
+        mRings.data() + ((mWritten + static_cast<uint64_t>(i)) & mMask) * static_cast<uint64_t>(mRingCount);
     for (int32_t c = 0; c < known; ++c) frame[c] = tapeSample(io[c][from + i]);
   }
 }
 
 // One sample of the head: its speed, where it reads and how loud, then its move to the next.
 [[gnu::always_inline]] inline TapeEngine::ReadPlan TapeEngine::stepHead() {
-  const uint64_t w = written;
-  written = w + 1;
+  const uint64_t w = mWritten;
+  mWritten = w + 1;
   const auto now = static_cast<double>(static_cast<int64_t>(w - 2));
-  const double oldSpeed = speed;
-  stepPhaseSpeed(now);
-  accel = speed - oldSpeed;
+  const double oldSpeed = mSpeed;
+  stepSpeed(now);
+  mAccel = mSpeed - oldSpeed;
 
-  ReadPlan plan{tapAt(readPos), static_cast<float>(tapeLevel(speed)), 1.0f, 0.0f, {}};
-  if (fadeRemaining > 0) {
-    const double mix = 0.5 - 0.5 * std::cos(kPi * (1.0 - static_cast<double>(fadeRemaining) / fadeLength));
+  ReadPlan plan{tapAt(mReadPos), static_cast<float>(tapeLevel(mSpeed)), 1.0f, 0.0f, {}};
+  if (mFadeRemaining > 0) {
+    const double mix = 0.5 - 0.5 * std::cos(kPi * (1.0 - static_cast<double>(mFadeRemaining) / mFadeLength));
     plan.mixIn = static_cast<float>(mix);
     plan.mixOut = static_cast<float>(1.0 - mix);
-    plan.tail = tapAt(fadePos);
+    plan.tail = tapAt(mFadePos);
   }
   advance(now);
   return plan;
@@ -280,12 +272,12 @@ void TapeEngine::writeAhead(float* const* io, int32_t known, int32_t from, int32
 // Playing without a crossfade, the common case, with the head's state held in registers: the same
 // steps as stepHead in Playing, until a jump starts a crossfade. Returns the samples stepped.
 int32_t TapeEngine::stepPlaying(ReadPlan* plan, int32_t count) {
-  double head = readPos;
-  double current = speed;
-  double smoothed = varispeedSmoothed;
-  double boosted = boost;
-  double oldSpeed = speed;
-  auto now = static_cast<double>(static_cast<int64_t>(written - 2));  // whole numbers: exact as doubles
+  double head = mReadPos;
+  double current = mSpeed;
+  double smoothed = mVarispeedSmoothed;
+  double boosted = mBoost;
+  double oldSpeed = mSpeed;
+  auto now = static_cast<double>(static_cast<int64_t>(mWritten - 2));  // whole numbers: exact as doubles
   int32_t i = 0;
   bool jumped = false;
   while (i < count && !jumped) {
@@ -299,35 +291,35 @@ int32_t TapeEngine::stepPlaying(ReadPlan* plan, int32_t count) {
     head = std::min(next, head + current);
     const double lag = next - head;
     snapLaw(next, head, current, smoothed);
-    jumped = lag > maxLag;
+    jumped = lag > mMaxLag;
     if (jumped) {
-      readPos = head;
-      jumpHead(next - maxLag / 2.0);
-      head = readPos;
+      mReadPos = head;
+      jumpHead(next - mMaxLag / 2.0);
+      head = mReadPos;
     }
     now = next;
   }
-  readPos = head;
-  accel = current - oldSpeed;
-  speed = current;
-  varispeedSmoothed = smoothed;
-  boost = boosted;
-  written += static_cast<uint64_t>(i);
+  mReadPos = head;
+  mAccel = current - oldSpeed;
+  mSpeed = current;
+  mVarispeedSmoothed = smoothed;
+  mBoost = boosted;
+  mWritten += static_cast<uint64_t>(i);
   return i;
 }
 
 void TapeEngine::render(const ReadPlan* plan, float* const* io, int32_t channels, int32_t known, int32_t from,
                         int32_t count) const {
-  const float* const tape = rings.data();
+  const float* const tape = mRings.data();
 #if defined(__SSE2__)
-  if (known == 2 && ringCount == 2) {
+  if (known == 2 && mRingCount == 2) {
     float* const left = io[0] + from;
     float* const right = io[1] + from;
     int32_t i = 0;
     while (i < count) {
       // Two frames at once when neither crossfades: frame i in lanes 0 and 1, frame i + 1 in 2 and 3.
       if (i + 1 < count && plan[i].mixOut == 0.0f && plan[i + 1].mixOut == 0.0f) {
-        const __m128 out = _mm_mul_ps(interpolateStereoPair(tape, mask, plan[i].head, plan[i + 1].head),
+        const __m128 out = _mm_mul_ps(interpolateStereoPair(tape, mMask, plan[i].head, plan[i + 1].head),
                                       _mm_setr_ps(plan[i].amp, plan[i].amp, plan[i + 1].amp, plan[i + 1].amp));
         _mm_storel_pi(reinterpret_cast<__m64*>(left + i), _mm_shuffle_ps(out, out, _MM_SHUFFLE(2, 0, 2, 0)));
         _mm_storel_pi(reinterpret_cast<__m64*>(right + i), _mm_shuffle_ps(out, out, _MM_SHUFFLE(3, 1, 3, 1)));
@@ -335,10 +327,10 @@ void TapeEngine::render(const ReadPlan* plan, float* const* io, int32_t channels
         continue;
       }
       const ReadPlan& p = plan[i];
-      __m128 out = interpolateStereo(tape, mask, p.head);
+      __m128 out = interpolateStereo(tape, mMask, p.head);
       if (p.mixOut != 0.0f) {
         out = _mm_add_ps(_mm_mul_ps(out, _mm_set1_ps(p.mixIn)),
-                         _mm_mul_ps(interpolateStereo(tape, mask, p.tail), _mm_set1_ps(p.mixOut)));
+                         _mm_mul_ps(interpolateStereo(tape, mMask, p.tail), _mm_set1_ps(p.mixOut)));
       }
       out = _mm_mul_ps(out, _mm_set1_ps(p.amp));
       _mm_store_ss(left + i, out);
@@ -352,8 +344,8 @@ void TapeEngine::render(const ReadPlan* plan, float* const* io, int32_t channels
       float* const out = io[c] + from;
       for (int32_t i = 0; i < count; ++i) {
         const ReadPlan& p = plan[i];
-        float sample = interpolate(tape, mask, ringCount, c, p.head);
-        if (p.mixOut != 0.0f) sample = sample * p.mixIn + interpolate(tape, mask, ringCount, c, p.tail) * p.mixOut;
+        float sample = interpolate(tape, mMask, mRingCount, c, p.head);
+        if (p.mixOut != 0.0f) sample = sample * p.mixIn + interpolate(tape, mMask, mRingCount, c, p.tail) * p.mixOut;
         out[i] = sample * p.amp;
       }
     }

@@ -11,9 +11,9 @@ namespace {
 double endLagOfStart(Engine& engine) {
   double endLag = 0.0;
   while (engine.state() == EngineState::Starting) {
-    const TapeEngine& tape = engine.tape();
-    const bool cutting = tape.cutStarted || tape.fadeRemaining > 0;
-    endLag = cutting ? tape.livePos() - tape.fadePos : rs_lag(engine.handle);
+    const EngineProbe tape = engine.probe();
+    const bool cutting = tape.cutStarted() || tape.fadeRemaining() > 0;
+    endLag = cutting ? tape.fadeLag() : rs_lag(engine.handle);
     engine.skip(1);
   }
   return endLag;
@@ -37,7 +37,7 @@ TEST(CatchUp, FromStandstillRisesAsFourTMinusThreeTSquaredAndLandsWithoutACut) {
     if (i < L) {
       ASSERT_NEAR(rs_lag(engine.handle), L * t * (1 - t) * (1 - t), 1e-6) << i;
     }
-    ASSERT_EQ(engine.tape().fadeRemaining, 0) << "no crossfade at sample " << i;
+    ASSERT_EQ(engine.probe().fadeRemaining(), 0) << "no crossfade at sample " << i;
   }
   EXPECT_NEAR(fastest, 4.0 / 3.0, 1e-6);
   EXPECT_EQ(engine.state(), EngineState::Playing);
@@ -62,7 +62,7 @@ TEST(CatchUp, ATapeTooFarBehindJumpsToTheLargestLagTheCurveCanAbsorb) {
   rs_release(engine.handle, 1, L, 0.0);
   EXPECT_NEAR(largest / L, 0.47, 0.01);
   EXPECT_DOUBLE_EQ(rs_lag(engine.handle), largest);
-  EXPECT_EQ(engine.tape().fadeRemaining, engine.tape().fadeLength);
+  EXPECT_EQ(engine.probe().fadeRemaining(), engine.probe().fadeLength());
   double fastest = 0.0;
   for (double s : engine.speeds(static_cast<long>(L))) fastest = std::max(fastest, s);
   EXPECT_LE(fastest, 2.0 + 1e-3);
@@ -105,7 +105,7 @@ TEST(GridAlignment, AMovingTapesBezierStartIsReshapedToEndOnWholeSteps) {
   ASSERT_GT(lagBefore, 5000);
   rs_release_shaped(engine.handle, 0, 48000, 0.3, 0.4, kGrid);
   EXPECT_EQ(rs_lag(engine.handle), lagBefore) << "a moving tape keeps its head";
-  EXPECT_NE(engine.tape().bezX2, 0.6) << "the ramp was reshaped";
+  EXPECT_NE(engine.probe().bezierX2(), 0.6) << "the ramp was reshaped";
   EXPECT_LT(wholeStepsOff(endLagOfStart(engine), kGrid), 0.5);
 
   // Nothing to align to when the nearest whole number of steps is none.
@@ -113,7 +113,7 @@ TEST(GridAlignment, AMovingTapesBezierStartIsReshapedToEndOnWholeSteps) {
   rs_engage(nearlyLive.handle, 48000, 0.0);
   nearlyLive.skip(100);
   rs_release_shaped(nearlyLive.handle, 0, 4800, 0.3, 0.4, 1e6);
-  EXPECT_DOUBLE_EQ(nearlyLive.tape().bezX2, 0.6);
+  EXPECT_DOUBLE_EQ(nearlyLive.probe().bezierX2(), 0.6);
 
   // Platter starts of a moving tape and plain SpinUps ignore the grid.
   Engine platter;

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "engine_probe.h"
 #include "reelstop_engine.h"
-#include "tape_engine.h"
 
 namespace reelstop::test {
 
@@ -20,8 +20,8 @@ struct Engine {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  const TapeEngine& tape() const { return *reinterpret_cast<const TapeEngine*>(handle); }
-  EngineState state() const { return tape().state; }
+  EngineProbe probe() const { return EngineProbe(handle); }
+  EngineState state() const { return probe().state(); }
 
   // Processes `frames` mono frames of `signal(sampleIndex)` one by one, calling `each` after
   // every frame with the output sample.

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine_probe.h"
 #include "reelstop_engine.h"
-#include "tape_engine.h"
 
 namespace reelstop::sweep {
 
@@ -38,7 +38,7 @@ class Deck {
 
   rs_handle handle() const { return mHandle; }
   double rate() const { return mRate; }
-  const TapeEngine& tape() const { return *reinterpret_cast<const TapeEngine*>(mHandle); }
+  EngineProbe probe() const { return EngineProbe(mHandle); }
 
   void process(int64_t frames) {
     while (frames > 0) {
@@ -131,7 +131,7 @@ inline double gridSamples(double rate) { return 0.5 * rate; }
 // Whether the C call acts from the state `start` leaves: a stop needs a moving platter, a start a
 // stopped or scratched one. The others are timed on the solver directly.
 inline bool callActs(const Deck& deck, Call call) {
-  const EngineState s = deck.tape().state;
+  const EngineState s = deck.probe().state();
   if (call == Call::Engage) return s != EngineState::Stopping && s != EngineState::Stopped;
   return s != EngineState::Playing && s != EngineState::Starting;
 }

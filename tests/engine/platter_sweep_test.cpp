@@ -65,8 +65,8 @@ Plain expectSolversMatch(const Case& c, double speed, double accel) {
 void expectCurve(Deck& deck, const Case& c, Call call, double limit) {
   const double response = responseFor(c);
   const double motorSamples = motorSamplesFor(c);
-  double speed = deck.tape().speed;
-  double accel = deck.tape().accel;
+  double speed = deck.probe().speed();
+  double accel = deck.probe().accel();
   const int64_t samples = std::min(kCurveSamples, static_cast<int64_t>(c.rampSamples) - 1);
   for (int64_t i = 0; i < samples; ++i) {
     double expected;
@@ -78,7 +78,7 @@ void expectCurve(Deck& deck, const Case& c, Call call, double limit) {
       expected = speed + accel + (asked - accel) * response;
     }
     deck.process(1);
-    ASSERT_EQ(deck.tape().speed, expected) << c.name() << " " << sweep::callName(call) << " sample " << i;
+    ASSERT_EQ(deck.probe().speed(), expected) << c.name() << " " << sweep::callName(call) << " sample " << i;
     accel = expected - speed;
     speed = expected;
   }
@@ -91,20 +91,20 @@ void expectCallsMatch(const Case& c, const Plain& plain) {
     Deck deck(c.rate);
     c.start->reach(deck);
     if (!sweep::callActs(deck, call)) continue;
-    const EngineState before = deck.tape().state;
+    const EngineState before = deck.probe().state();
     const bool silent =
-        before == EngineState::Stopped || (before == EngineState::Stopping && isSilent(deck.tape().speed));
+        before == EngineState::Stopped || (before == EngineState::Stopping && isSilent(deck.probe().speed()));
     const double lagBefore = rs_lag(deck.handle());
     sweep::callPlatter(deck.handle(), call, c.rampSamples, *c.feel, c.rate);
     const double limit = call == Call::Engage ? plain.brake : plain.motor.limit;
-    EXPECT_EQ(deck.tape().platterLimit, limit) << c.name() << " " << sweep::callName(call);
+    EXPECT_EQ(deck.probe().platterLimit(), limit) << c.name() << " " << sweep::callName(call);
     if (call != Call::Engage) {
       double offset = lagBefore;  // a moving tape keeps its head
       if (silent) {
         const double grid = sweep::gridSamples(c.rate);
         const double lag = plain.motor.lagSamples;
         offset = call == Call::Release ? 0.0 : std::ceil(lag / grid) * grid - lag;
-        if (lag + offset > deck.tape().maxLag) offset = 0.0;
+        if (lag + offset > deck.probe().maxLag()) offset = 0.0;
       }
       EXPECT_EQ(rs_lag(deck.handle()), offset) << c.name() << " " << sweep::callName(call);
     }
@@ -121,7 +121,7 @@ struct Reached {
 Reached reach(double rate, const Start& start) {
   Deck deck(rate);
   start.reach(deck);
-  return {deck.tape().speed, deck.tape().accel};
+  return {deck.probe().speed(), deck.probe().accel()};
 }
 
 TEST(PlatterSweep, ShortRampsMatchThePlainHalvingsForEveryStartFeelAndRate) {

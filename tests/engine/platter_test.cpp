@@ -14,7 +14,7 @@ TEST(Platter, SolvesTheBrakeForTheRequestedLengthAndEndsExactlyThere) {
     Engine engine;
     engine.skip(100);
     rs_engage_platter(engine.handle, 24000, c.inertiaMs, c.motorMs);
-    EXPECT_NEAR(engine.tape().platterLimit, c.limit, 0.005e-5) << c.inertiaMs;
+    EXPECT_NEAR(engine.probe().platterLimit(), c.limit, 0.005e-5) << c.inertiaMs;
     const auto speeds = engine.speeds(24000);
     for (size_t i = 1; i < speeds.size(); ++i) ASSERT_LE(speeds[i], speeds[i - 1]);
     EXPECT_GT(speeds[23000], 0.0) << "the solved brake uses the whole ramp";
@@ -72,7 +72,7 @@ TEST(Scratch, TheHandPullsTheHeadWithinTheTapeAndAtMostSixTimesNormalSpeed) {
 
   rs_set_scratch_target(engine.handle, -1e9);  // further back than the tape reaches
   engine.skip(48000 * 5);
-  const double maxLag = engine.tape().maxLag;
+  const double maxLag = engine.probe().maxLag();
   for (int i = 0; i < 48000; ++i) {
     engine.skip(1);
     ASSERT_LE(rs_lag(engine.handle), maxLag + 1.0);

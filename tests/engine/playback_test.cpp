@@ -48,9 +48,9 @@ TEST(Playback, SizesTheTapeForTwentySecondsAndTheCrossfadeForFifteenMilliseconds
   for (const Expected& e :
        {Expected{44100, 1048512, 662}, Expected{48000, 1048512, 720}, Expected{96000, 2097088, 1440}}) {
     Engine engine(2, e.rate);
-    EXPECT_EQ(engine.tape().rings.size(), 2 * (static_cast<size_t>(e.maxLag) + 64)) << e.rate;
-    EXPECT_EQ(engine.tape().maxLag, e.maxLag) << e.rate;
-    EXPECT_EQ(engine.tape().fadeLength, e.fadeLength) << e.rate;
+    EXPECT_EQ(engine.probe().tapeSamples(), 2 * (static_cast<size_t>(e.maxLag) + 64)) << e.rate;
+    EXPECT_EQ(engine.probe().maxLag(), e.maxLag) << e.rate;
+    EXPECT_EQ(engine.probe().fadeLength(), e.fadeLength) << e.rate;
   }
 }
 
@@ -59,7 +59,7 @@ TEST(Playback, UnusableCreationArgumentsGiveAWorkingEngine) {
        {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
     Engine engine(1, rate);
     ASSERT_NE(engine.handle, nullptr);
-    EXPECT_EQ(engine.tape().sampleRate, 48000.0) << rate;
+    EXPECT_EQ(engine.probe().sampleRate(), 48000.0) << rate;
     std::vector<float> out;
     engine.run(
         6, [](long i) { return static_cast<float>(i + 1); }, [&](float s) { out.push_back(s); });
@@ -67,7 +67,7 @@ TEST(Playback, UnusableCreationArgumentsGiveAWorkingEngine) {
     EXPECT_EQ(rs_lag(engine.handle), 0.0);
   }
   Engine tiny(1, 0.5);  // the ring must still leave the head behind the live position
-  EXPECT_GT(tiny.tape().maxLag, 0.0);
+  EXPECT_GT(tiny.probe().maxLag(), 0.0);
 
   Engine noChannels(-3, 48000.0);
   ASSERT_NE(noChannels.handle, nullptr);
@@ -138,17 +138,17 @@ TEST(Playback, VarispeedDragsTheTapeAndTheCatchUpLandsWithoutPassingTheLivePosit
   });
 
   rs_set_varispeed(engine.handle, 0.1);
-  EXPECT_EQ(engine.tape().varispeed, 0.25);
+  EXPECT_EQ(engine.probe().varispeed(), 0.25);
   rs_set_varispeed(engine.handle, 2.0);
-  EXPECT_EQ(engine.tape().varispeed, 1.0);
+  EXPECT_EQ(engine.probe().varispeed(), 1.0);
   rs_set_varispeed(engine.handle, std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(engine.tape().varispeed, 1.0);
+  EXPECT_EQ(engine.probe().varispeed(), 1.0);
 }
 
 TEST(Playback, TheLagLimitJumpsWithACrossfadeWhilePlayingAndSilentlyWhenStopped) {
   constexpr double kLowRate = 8000.0;  // a short tape keeps the test quick
   Engine dragged(1, kLowRate);
-  const double maxLag = dragged.tape().maxLag;
+  const double maxLag = dragged.probe().maxLag();
   rs_set_varispeed(dragged.handle, 0.25);
   double lagBefore = 0.0;
   while (rs_lag(dragged.handle) >= lagBefore) {
@@ -157,7 +157,7 @@ TEST(Playback, TheLagLimitJumpsWithACrossfadeWhilePlayingAndSilentlyWhenStopped)
     ASSERT_LE(rs_lag(dragged.handle), maxLag + 1.0);
   }
   EXPECT_NEAR(rs_lag(dragged.handle), maxLag / 2.0, 1.0);
-  EXPECT_EQ(dragged.tape().fadeRemaining, dragged.tape().fadeLength);
+  EXPECT_EQ(dragged.probe().fadeRemaining(), dragged.probe().fadeLength());
 
   Engine stopped(1, kLowRate);
   rs_engage(stopped.handle, 1, 0.0);
@@ -168,7 +168,7 @@ TEST(Playback, TheLagLimitJumpsWithACrossfadeWhilePlayingAndSilentlyWhenStopped)
     const double lag = rs_lag(stopped.handle);
     if (lag < lagBefore) {
       EXPECT_EQ(lag, 0.0);
-      EXPECT_EQ(stopped.tape().fadeRemaining, 0);
+      EXPECT_EQ(stopped.probe().fadeRemaining(), 0);
     }
     lagBefore = lag;
   });

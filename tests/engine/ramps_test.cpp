@@ -26,24 +26,24 @@ TEST(PlainRamps, StopAndStartFollowTheirPowerCurves) {
   const auto rising = engine.speeds(7);
   for (size_t i = 0; i < 7; ++i) EXPECT_DOUBLE_EQ(rising[i], static_cast<double>(i + 1) / 8.0);
   EXPECT_DOUBLE_EQ(rs_lag(engine.handle), 7 - 28 / 8.0);
-  EXPECT_EQ(engine.tape().fadeRemaining, 0) << "a short start cuts only after its last sample";
+  EXPECT_EQ(engine.probe().fadeRemaining(), 0) << "a short start cuts only after its last sample";
   engine.skip(1);
   EXPECT_EQ(engine.state(), EngineState::Playing);
   EXPECT_EQ(rs_lag(engine.handle), 0.0);
-  EXPECT_EQ(engine.tape().fadeRemaining, engine.tape().fadeLength);
+  EXPECT_EQ(engine.probe().fadeRemaining(), engine.probe().fadeLength());
 
   // Curve +1 holds the speed then drops (exponent 3); curve -1 brakes hard then coasts.
   rs_engage(engine.handle, 10, 1.0);
   EXPECT_DOUBLE_EQ(engine.speeds(1)[0], 1.0 - 0.001);
   engine.skip(9);
   rs_release(engine.handle, 2, 10, -1.0);  // any mode but 1 is a SpinUp
-  EXPECT_EQ(engine.tape().startMode, StartMode::SpinUp);
+  EXPECT_EQ(engine.probe().ramp(), RampLaw::Power);
   EXPECT_DOUBLE_EQ(engine.speeds(1)[0], std::cbrt(0.1));
 
   for (double tooShort : {0.0, -5.0, 0.4, std::numeric_limits<double>::quiet_NaN()}) {
     Engine brief;
     rs_engage(brief.handle, tooShort, 0.0);
-    EXPECT_EQ(brief.tape().rampLength, 1.0);
+    EXPECT_EQ(brief.probe().rampLength(), 1.0);
     EXPECT_EQ(brief.speeds(1)[0], 0.0);
     EXPECT_EQ(brief.state(), EngineState::Stopped);
   }
@@ -57,28 +57,28 @@ TEST(PlainRamps, ALongSpinUpCrossfadesToTheLiveSignalOverItsLastFadeLength) {
   EXPECT_GT(rs_lag(engine.handle), 1000.0);
   engine.skip(1);
   EXPECT_EQ(rs_lag(engine.handle), 0.0);
-  EXPECT_EQ(engine.tape().fadeRemaining, 720);
+  EXPECT_EQ(engine.probe().fadeRemaining(), 720);
   EXPECT_EQ(engine.state(), EngineState::Starting) << "the speed ramp runs on under the cut";
   engine.skip(719);
   EXPECT_EQ(engine.state(), EngineState::Starting);
   engine.skip(1);
   EXPECT_EQ(engine.state(), EngineState::Playing);
-  EXPECT_EQ(engine.tape().fadeRemaining, 0) << "the cut ends with the ramp, no second crossfade";
+  EXPECT_EQ(engine.probe().fadeRemaining(), 0) << "the cut ends with the ramp, no second crossfade";
 }
 
 TEST(BezierRamps, SpeedAndPitchCurvesLandOnTheirEndSpeeds) {
   Engine linear;
   stopAtOnce(linear);
   rs_release_shaped(linear.handle, 0, 1000, 0.0, 0.0, 0.0);
-  EXPECT_NEAR(linear.tape().shapeLag(), 500.0, 1e-4) << "a linear rise from 0 loses half the ramp";
+  EXPECT_NEAR(linear.probe().bezierLostSamples(), 500.0, 1e-4) << "a linear rise from 0 loses half the ramp";
   const auto rising = linear.speeds(999);
   for (size_t i = 0; i < 999; ++i) ASSERT_NEAR(rising[i], static_cast<double>(i + 1) / 1000.0, 1e-6);
   EXPECT_NEAR(rs_lag(linear.handle), 500.0, 1.0);
 
   Engine pitch;
   rs_engage_shaped(pitch.handle, 1, 100, 0.2, 0.3);
-  EXPECT_DOUBLE_EQ(pitch.tape().bezY0, std::log2(1.06));
-  EXPECT_DOUBLE_EQ(pitch.tape().bezY3, -4.058893689053568);
+  EXPECT_DOUBLE_EQ(pitch.probe().bezierY0(), std::log2(1.06));
+  EXPECT_DOUBLE_EQ(pitch.probe().bezierY3(), -4.058893689053568);
   const auto falling = pitch.speeds(100);
   EXPECT_GT(falling[0], 0.99);
   for (size_t i = 1; i < 100; ++i) ASSERT_LE(falling[i], falling[i - 1]);
@@ -93,8 +93,8 @@ TEST(BezierRamps, SpeedAndPitchCurvesLandOnTheirEndSpeeds) {
   const double reverse = rs_speed(backwards.handle);
   ASSERT_LT(reverse, -1.0);
   rs_engage_shaped(backwards.handle, 1, 2000, 0.0, 0.5);
-  EXPECT_FALSE(backwards.tape().pitchDomain);
-  EXPECT_EQ(backwards.tape().bezY0, reverse);
+  EXPECT_FALSE(backwards.probe().bezierInPitch());
+  EXPECT_EQ(backwards.probe().bezierY0(), reverse);
   const auto stopping = backwards.speeds(2000);
   EXPECT_EQ(stopping[0], 0.0) << "a stop never runs backwards";
   EXPECT_EQ(backwards.state(), EngineState::Stopped);

@@ -1,8 +1,8 @@
 // Stops and starts from notes, "Stop" and the hand, at exact samples and with the right lengths.
 #include <gtest/gtest.h>
 
+#include "engine_probe.h"
 #include "plugin_harness.h"
-#include "tape_engine.h"
 
 namespace reelstop::test {
 namespace {
@@ -143,23 +143,22 @@ TEST(Control, ALinearStartIsASpinUpWhateverTheStartMode) {
 TEST(Control, ScratchAutomationMovesTheHeldTapeByTurnsOfTheRecord) {
   Instance instance;
   instance.host.configure(48000.0, 512, 2);
-  auto tape = [&] { return reinterpret_cast<const TapeEngine*>(instance.engine().engine); };
+  const EngineProbe tape(instance.engine().engine);
   instance.set(kStop, 1);
   instance.playBlocks(60);  // the automatic stop lasts one beat
   instance.set(kScratch, 0.005);
   instance.play(512);
-  EXPECT_EQ(tape()->state, EngineState::Stopped) << "within the dead band nothing scratches";
+  EXPECT_EQ(tape.state(), EngineState::Stopped) << "within the dead band nothing scratches";
   instance.set(kScratch, 0.5);
   instance.play(512);
-  ASSERT_EQ(tape()->state, EngineState::Scratching);
-  EXPECT_EQ(tape()->scratchTarget - tape()->scratchOrigin, 0.0);
+  ASSERT_EQ(tape.state(), EngineState::Scratching);
+  EXPECT_EQ(tape.scratchOffset(), 0.0);
   instance.set(kScratch, 0.75);
   instance.play(512);
-  EXPECT_DOUBLE_EQ(tape()->scratchTarget - tape()->scratchOrigin,
-                   instance.plugin().editorLink().samplesPerTurn.load() / 4);
+  EXPECT_DOUBLE_EQ(tape.scratchOffset(), instance.plugin().editorLink().samplesPerTurn.load() / 4);
   instance.set(kStop, 0);
   instance.play(512);
-  EXPECT_EQ(tape()->state, EngineState::Starting) << "the end of the scratch starts the tape";
+  EXPECT_EQ(tape.state(), EngineState::Starting) << "the end of the scratch starts the tape";
 }
 
 TEST(Control, TheHandStopsScratchesAndReleasesAndClosingTheEditorLetsGo) {
