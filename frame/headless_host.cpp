@@ -8,7 +8,11 @@ HeadlessHost::HeadlessHost(const Factory& make, EHost kind) {
   mPlugin = make(InstanceInfo{kind, this});
 }
 
-HeadlessHost::~HeadlessHost() { mPlugin.reset(); }
+// A host closes the editor before it destroys the plug-in.
+HeadlessHost::~HeadlessHost() {
+  if (mPlugin != nullptr) mPlugin->CloseWindow();
+  mPlugin.reset();
+}
 
 void HeadlessHost::configure(double sampleRate, int blockSize, int channels) {
   mPlugin->SetSampleRate(sampleRate);

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "frame/igraphics.h"
 #include "frame/main_lock.h"
 
 namespace frame {
@@ -16,7 +17,8 @@ Plugin::Plugin(const InstanceInfo& info, const Config& config)
       mParams(static_cast<size_t>(std::max(config.nParams, 0))),
       mLatency(config.latency) {}
 
-Plugin::~Plugin() = default;
+// The editor's controls hold references into the plug-in, so they go before anything else of it.
+Plugin::~Plugin() { mGraphics.reset(); }
 
 int Plugin::MaxNChannels(ERoute route) const {
   // The widest of the "in-out" pairs of the channel configuration.
@@ -55,6 +57,7 @@ void Plugin::SetParameterValueFromHost(int paramIdx, double normalized) {
 void Plugin::SetPlainParameterValueFromHost(int paramIdx, double value) {
   if (paramIdx < 0 || paramIdx >= NParams()) return;
   GetParam(paramIdx)->Set(value);
+  ControlsFollow(paramIdx);
   OnParamChangeUI(paramIdx, kHost);
 }
 
@@ -62,6 +65,7 @@ void Plugin::SendParameterValueFromUI(int paramIdx, double normalized) {
   if (paramIdx < 0 || paramIdx >= NParams()) return;
   GetParam(paramIdx)->SetNormalized(normalized);
   if (mCallbacks != nullptr) mCallbacks->ParameterChangedFromUI(paramIdx, GetParam(paramIdx)->GetNormalized());
+  ControlsFollow(paramIdx);
   OnParamChangeUI(paramIdx, kUI);
 }
 
@@ -75,7 +79,10 @@ void Plugin::EndInformHostOfParamChangeFromUI(int paramIdx) {
 
 void Plugin::InformHostOfPresetRecall() {
   if (mCallbacks != nullptr) mCallbacks->ParametersRecalled();
-  for (int i = 0; i < NParams(); ++i) OnParamChangeUI(i, kPresetRecall);
+  for (int i = 0; i < NParams(); ++i) {
+    ControlsFollow(i);
+    OnParamChangeUI(i, kPresetRecall);
+  }
 }
 
 }  // namespace frame

@@ -1,7 +1,7 @@
 # Shared by the set-up scripts: install what is missing from Debian, configure and build.
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(g++ clang cmake make pkg-config binutils libgtest-dev libbenchmark-dev clang-format clang-tidy libsndfile1-dev
-  lv2-dev liblilv-dev lilv-utils lv2file jalv jackd2 sordi ardour)
+  lv2-dev liblilv-dev lilv-utils lv2file jalv jackd2 sordi ardour libcairo2-dev libfreetype-dev fonts-inter)
 
 # Installs the named Debian packages that are not installed yet (sudo only when not root).
 ensure_packages() {
@@ -32,6 +32,6 @@ check_format() {
 
 # clang-tidy on the product's own code (not the tests); needs a configured build.
 check_tidy() {
-  (cd "$REPO" && printf '%s\n' engine/*.cpp host/*.cpp plugin/*.cpp frame/*.cpp wrap/*/*.cpp |
+  (cd "$REPO" && printf '%s\n' engine/*.cpp host/*.cpp plugin/*.cpp frame/*.cpp frame/*/*.cpp wrap/*/*.cpp |
     xargs -P 2 -n 8 clang-tidy -p "$1" --quiet 2>/dev/null)
 }

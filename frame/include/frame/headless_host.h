@@ -37,19 +37,39 @@ class HeadlessHost : public HostCallbacks {
   IByteChunk saveState() const;
   int restoreState(const IByteChunk& chunk) { return mPlugin->UnserializeState(chunk, 0); }
 
+  // The plug-in's editor, as a host opens and closes it; drawn by the renderer the program links.
+  IGraphics* openEditor() { return mPlugin->OpenWindow(); }
+  void closeEditor() { mPlugin->CloseWindow(); }
+
   // What the plug-in told its host.
   struct Gesture {
     int paramIdx;
     bool begin;
   };
   const std::vector<Gesture>& gestures() const { return mGestures; }
+  // Gestures and the values the editor sent, in the order they came.
+  struct EditorEvent {
+    enum class Kind { kBegin, kValue, kEnd };
+    Kind kind;
+    int paramIdx;
+    double normalized;  // kValue only
+  };
+  const std::vector<EditorEvent>& editorEvents() const { return mEditorEvents; }
   int latency() const { return mLatency; }
   int recalls() const { return mRecalls; }
 
  private:
-  void ParameterChangedFromUI(int, double) override {}
-  void BeginGesture(int paramIdx) override { mGestures.push_back({paramIdx, true}); }
-  void EndGesture(int paramIdx) override { mGestures.push_back({paramIdx, false}); }
+  void ParameterChangedFromUI(int paramIdx, double normalized) override {
+    mEditorEvents.push_back({EditorEvent::Kind::kValue, paramIdx, normalized});
+  }
+  void BeginGesture(int paramIdx) override {
+    mGestures.push_back({paramIdx, true});
+    mEditorEvents.push_back({EditorEvent::Kind::kBegin, paramIdx, 0.0});
+  }
+  void EndGesture(int paramIdx) override {
+    mGestures.push_back({paramIdx, false});
+    mEditorEvents.push_back({EditorEvent::Kind::kEnd, paramIdx, 0.0});
+  }
   void ParametersRecalled() override { ++mRecalls; }
   void LatencyChanged(int samples) override { mLatency = samples; }
 
@@ -58,6 +78,7 @@ class HeadlessHost : public HostCallbacks {
   ITimeInfo mTransport;
   std::vector<IMidiMsg> mPendingMidi;
   std::vector<Gesture> mGestures;
+  std::vector<EditorEvent> mEditorEvents;
   int mLatency = 0;
   int mRecalls = 0;
 };

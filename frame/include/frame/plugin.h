@@ -62,10 +62,10 @@ class Plugin {
   // in its range. Returns the position after the last value, or -1 when the chunk ends early.
   int UnserializeParams(const IByteChunk& chunk, int startPos);
 
-  // The editor: its drawing surface while it is open (none yet on this platform), and the
-  // functions that build it when the host opens it.
-  IGraphics* GetUI() const { return nullptr; }
-  using MakeGraphicsFunc = std::function<IGraphics*()>;
+  // The editor: its drawing surface while it is open, and the functions that build it when the
+  // host opens it: the surface at a size and scale, then the controls on it.
+  IGraphics* GetUI() const { return mGraphics.get(); }
+  using MakeGraphicsFunc = std::function<IGraphics*(int width, int height, float scale)>;
   using LayoutFunc = std::function<void(IGraphics*)>;
   MakeGraphicsFunc mMakeGraphicsFunc;
   LayoutFunc mLayoutFunc;
@@ -85,12 +85,20 @@ class Plugin {
   void SetParameterValueFromHost(int paramIdx, double normalized);
   // The same with a plain value, held in range and stepped.
   void SetPlainParameterValueFromHost(int paramIdx, double value);
+  // Opens the editor at the kept size and scale (420 × 480 at 1 when none is kept); null when the
+  // plug-in has no editor.
+  IGraphics* OpenWindow();
+  // OnUIClose, then the size and scale are kept, GetUI() becomes null and the surface and its
+  // controls are destroyed.
+  void CloseWindow();
   int EditorWidth() const { return mEditorWidth; }
   int EditorHeight() const { return mEditorHeight; }
   float EditorScale() const { return mEditorScale; }
 
  private:
   void InformHostOfPresetRecall();
+  // Bound controls of an open editor take the parameter's value.
+  void ControlsFollow(int paramIdx);
 
   Config mConfig;
   EHost mHost;
@@ -105,6 +113,7 @@ class Plugin {
   int mEditorWidth = 0;  // kept from the last close or restore while no editor is open
   int mEditorHeight = 0;
   float mEditorScale = 0.0f;
+  std::unique_ptr<IGraphics> mGraphics;
 };
 
 }  // namespace frame
