@@ -40,7 +40,7 @@ std::set<std::string> definedDynamicSymbols(const std::string& library) {
   return names;
 }
 
-TEST(DevelopmentLibrary, ExportsExactlyTheEighteenEntryPoints) {
+TEST(DevelopmentLibrary, ExportsExactlyTheEighteenEntryPointsAndABuildIdWithSingleBlanks) {
   EXPECT_EQ(definedDynamicSymbols(REELSTOP_ENGINE_LIBRARY), kEntryPoints);
 
   void* library = dlopen(REELSTOP_ENGINE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
@@ -51,12 +51,10 @@ TEST(DevelopmentLibrary, ExportsExactlyTheEighteenEntryPoints) {
   EXPECT_EQ(version(), 3);
   EXPECT_TRUE(isBuildId(buildId())) << buildId();
   dlclose(library);
-}
 
-TEST(DevelopmentLibrary, BuildIdUsesSingleBlanks) {
+  // __DATE__ pads a day below ten with a blank.
   EXPECT_STREQ(compactBuildId("Dec  6 2026", "19:52:22").data(), "Dec 6 2026 19:52:22");
   EXPECT_STREQ(compactBuildId("Oct 12 2026", "22:32:56").data(), "Oct 12 2026 22:32:56");
-  EXPECT_TRUE(isBuildId(rs_build_id())) << rs_build_id();
   EXPECT_FALSE(isBuildId("Dec  6 2026 19:52:22"));
 }
 
