@@ -120,26 +120,6 @@ TEST(Control, AutoReleasesTakeTheirLengthFromTheHoldAndThePlatterMinimum) {
   EXPECT_EQ(startLength(instance), 24000) << "a long hold returns in one beat";
 }
 
-TEST(Control, ALinearStartIsASpinUpWhateverTheStartMode) {
-  Instance instance;
-  useLinearStops(instance);
-  instance.set(kStartMode, choiceIndex(kStartModeChoices, "Catch up"));
-  instance.set(kStartTime, 100);
-  instance.set(kStop, 1);
-  instance.playBlocks(40);
-  instance.set(kStop, 0);
-  instance.play(1);
-  double largestLag = 0.0;
-  bool cut = false;
-  for (int i = 0; i < 4800 && !cut; ++i) {
-    const double before = instance.lag();
-    instance.play(1);
-    largestLag = std::max(largestLag, before);
-    cut = before > 100.0 && instance.lag() == 0.0;
-  }
-  EXPECT_TRUE(cut) << "a spin-up cuts back to the live signal; a catch-up would glide in";
-}
-
 TEST(Control, ScratchAutomationMovesTheHeldTapeByTurnsOfTheRecord) {
   Instance instance;
   instance.host.configure(48000.0, 512, 2);

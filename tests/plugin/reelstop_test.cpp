@@ -18,22 +18,6 @@ TEST(Reelstop, PlaysThroughTwoSamplesLateAtEveryRate) {
   }
 }
 
-TEST(Reelstop, ReadsTheHostTransportEveryBlock) {
-  Instance instance;
-  instance.host.configure(48000.0, 64, 2);
-  instance.host.transport() = {90.0, 6, 8, true, 7.5, 6.0};
-  std::vector<float> a(64), b(64);
-  float* io[2] = {a.data(), b.data()};
-  instance.host.process(io, io, 64);
-  const GridTiming& timing = instance.plugin().timing();
-  EXPECT_EQ(timing.tempo, 90.0);
-  EXPECT_EQ(timing.beatsPerBar, 3.0);
-  EXPECT_TRUE(timing.songPlaying);
-  EXPECT_EQ(timing.blockPpq, 7.5);
-  EXPECT_EQ(timing.barStartPpq, 6.0);
-  EXPECT_NEAR(timing.rampSamples(instance.param(kStopTime).Value(), instance.param(kStopSync).Int()), 38400.0, 1e-9);
-}
-
 // A data folder of the test's own with a development build in it.
 class DevelopmentEngine : public DataFolder {
  protected:

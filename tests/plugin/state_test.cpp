@@ -1,4 +1,4 @@
-// Saved state: the 168-byte chunk, round trips, refusals and damaged or hostile chunks.
+// Saved state: round trips, refusals and damaged or hostile chunks.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,18 +24,6 @@ std::vector<double> values(Instance& instance) {
   std::vector<double> all;
   for (int i = 0; i < kNumParams; ++i) all.push_back(instance.param(i).Value());
   return all;
-}
-
-TEST(State, AFreshInstanceSavesItsDefaultsInOneVersionOneChunk) {
-  Instance instance;
-  const frame::IByteChunk chunk = instance.host.saveState();
-  ASSERT_EQ(chunk.Size(), kStateBytes);
-  frame::IByteChunk expected = header(1);
-  for (double value :
-       {0.0, 800.0, 0.0, 0.0, 400.0, 0.0, 0.0, 0.0, 100.0, 1.0, 3.0, 0.0, 4.0, 1.0, 0.0, 0.0, 15.0, 0.15, 0.45}) {
-    expected.Put(&value);
-  }
-  EXPECT_EQ(0, std::memcmp(chunk.GetData(), expected.GetData(), kStateBytes));
 }
 
 TEST(State, RoundTripsAndRefusesForeignChunksWithoutChangingAnything) {
