@@ -16,8 +16,7 @@ struct WavFile {
 
 // Throws std::runtime_error when the file cannot be written.
 void writeWav(const std::string& path, const WavFile& wav);
-// Throws std::runtime_error when the file is missing or not 32-bit float PCM; other chunks
-// (fact, PEAK) are skipped.
+// Throws std::runtime_error when the file is missing or not 32-bit float.
 WavFile readWav(const std::string& path);
 
 }  // namespace reelstop::lv2::test
