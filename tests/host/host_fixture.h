@@ -1,4 +1,5 @@
-// Engine host test fixture: private data and temporary folders, and helpers that stand in for a rebuild.
+// Engine host test fixture, also the plug-in tests': private data and temporary folders, and helpers
+// that stand in for a rebuild.
 // Audio thread: playOnes only (it allocates nothing); everything else runs on the test's main thread.
 #pragma once
 
@@ -21,7 +22,10 @@ class HostTest : public ::testing::Test {
  protected:
   // The watched path lives in this test's own folder, and the private copies in another.
   void SetUp() override {
-    for (const char* name : {"XDG_DATA_HOME", "TMPDIR", "HOME"}) saved.push_back({name, std::getenv(name)});
+    for (const char* name : {"XDG_DATA_HOME", "TMPDIR", "HOME"}) {
+      const char* value = std::getenv(name);
+      saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
     dataDir = freshDir();
     tempDir = freshDir();
     setenv("XDG_DATA_HOME", dataDir.c_str(), 1);
@@ -29,12 +33,7 @@ class HostTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (const Saved& variable : saved) {
-      if (variable.value)
-        setenv(variable.name, variable.value->c_str(), 1);
-      else
-        unsetenv(variable.name);
-    }
+    for (const auto& [name, value] : saved) value ? setenv(name, value->c_str(), 1) : unsetenv(name);
     std::filesystem::remove_all(dataDir);
     std::filesystem::remove_all(tempDir);
   }
@@ -56,21 +55,13 @@ class HostTest : public ::testing::Test {
   std::string tempDir;
 
  private:
-  struct Saved {
-    const char* name;
-    std::optional<std::string> value;
-    Saved(const char* variable, const char* current) : name(variable) {
-      if (current != nullptr) value = current;
-    }
-  };
-
   static std::string freshDir() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/reelstop_host_XXXXXX";
     EXPECT_NE(mkdtemp(pattern.data()), nullptr);
     return pattern;
   }
 
-  std::vector<Saved> saved;
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved;
 };
 
 // Plays one stereo block of ones through the slot the audio thread uses; returns its last frame.

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "data_folder.h"
+#include "host_fixture.h"
 #include "plugin_harness.h"
 
 namespace reelstop::test {
@@ -15,11 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Capture : public DataFolder {
+// The recorder looks for its marker in the test's own data folder.
+class Capture : public HostTest {
  protected:
   void SetUp() override {
-    DataFolder::SetUp();
-    capture = reelstopFolder() / "capture";
+    HostTest::SetUp();
+    capture = fs::path(dataDir) / "Reelstop" / "capture";
+    fs::create_directories(capture);
   }
   void arm() const { std::ofstream(capture / "reelstop-capture.on").put('\n'); }
   // One block of constant left and right values.

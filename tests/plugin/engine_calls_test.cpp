@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "data_folder.h"
 #include "fake_engine.h"
+#include "host_fixture.h"
 #include "plugin_harness.h"
 
 namespace reelstop::test {
@@ -13,11 +13,11 @@ namespace {
 
 using Kind = FakeEngineCall::Kind;
 
-class EngineCalls : public DataFolder {
+class EngineCalls : public HostTest {
  protected:
   void SetUp() override {
-    DataFolder::SetUp();
-    installEngine(FAKE_HALF_LIBRARY);
+    HostTest::SetUp();
+    install(FAKE_HALF_LIBRARY);
     instance.host.configure(48000.0, 512, 2);
     instance.host.transport().mTempo = 120.0;  // 24000 samples a beat; the song is not playing
     instance.playSeconds(1.1);                 // the timer's second poll swaps the recorder in

@@ -1,7 +1,7 @@
 // Reelstop in the headless host: format changes, blocks, and the development engine hot swap.
 #include <gtest/gtest.h>
 
-#include "data_folder.h"
+#include "host_fixture.h"
 #include "plugin_harness.h"
 
 namespace reelstop::test {
@@ -19,11 +19,11 @@ TEST(Reelstop, PlaysThroughTwoSamplesLateAtEveryRate) {
 }
 
 // A data folder of the test's own with a development build in it.
-class DevelopmentEngine : public DataFolder {
+class DevelopmentEngine : public HostTest {
  protected:
   void SetUp() override {
-    DataFolder::SetUp();
-    installEngine(REELSTOP_ENGINE_LIBRARY);
+    HostTest::SetUp();
+    install(REELSTOP_ENGINE_LIBRARY);
   }
 };
 
