@@ -84,6 +84,13 @@ void CairoGraphics::BeginFrame(const IRECT&) {
   if (cairo_status(mContext.get()) != CAIRO_STATUS_SUCCESS) RecoverContext();
 }
 
+void CairoGraphics::ControlDrawn() {
+  if (cairo_status(mContext.get()) == CAIRO_STATUS_SUCCESS) return;
+  mLayerContexts.clear();
+  mLayerSurfaces.clear();
+  RecoverContext();
+}
+
 void CairoGraphics::EndFrame() {
   mLayerContexts.clear();
   mLayerSurfaces.clear();

@@ -45,6 +45,7 @@ class CairoGraphics : public IGraphics {
   float DoMeasureText(const IText& text, const char* utf8, IRECT& bounds) override;
   void BeginFrame(const IRECT& area) override;
   void EndFrame() override;
+  void ControlDrawn() override;
   void PushLayer(const IRECT& r) override;
   ILayerPtr PopLayer(const IRECT& r) override;
   void CompositeLayer(const ILayer& layer, const IBlend* blend) override;

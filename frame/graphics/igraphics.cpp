@@ -224,6 +224,7 @@ void IGraphics::Draw(const IRECT& area) {
     if (DrawnArea(*control).Intersects(area)) {
       SetClip(area);
       control->Draw(*this);
+      ControlDrawn();
     }
     control->SetClean();
   }

@@ -154,6 +154,8 @@ class IGraphics {
   virtual float DoMeasureText(const IText& text, const char* utf8, IRECT& bounds) = 0;
   virtual void BeginFrame(const IRECT& area) = 0;
   virtual void EndFrame() = 0;
+  // After each control has drawn: a renderer left unable to draw by it recovers here.
+  virtual void ControlDrawn() {}
   virtual void PushLayer(const IRECT& r) = 0;
   virtual ILayerPtr PopLayer(const IRECT& r) = 0;
   virtual void CompositeLayer(const ILayer& layer, const IBlend* blend) = 0;
