@@ -145,8 +145,8 @@ void Reelstop::onTimer() {
   if (mCapture.takeFull()) mCapture.write();
 }
 
-void Reelstop::OnParamChangeUI(int, frame::EParamSource) {
-  // The editor is told once it exists; without a drawing surface there is nobody to tell.
+void Reelstop::OnParamChangeUI(int paramIdx, frame::EParamSource) {
+  if (GetUI() != nullptr && mParamChangeUIFunc) mParamChangeUIFunc(paramIdx);
 }
 
 void Reelstop::OnUIClose() { mLink.releaseHand(); }

@@ -61,6 +61,10 @@ Reelstop::Reelstop(const frame::InstanceInfo& info)
 }
 
 // The timer stops before anything it calls into goes away.
-Reelstop::~Reelstop() { mTimer->Stop(); }
+// The editor goes first: its controls hold references into the plug-in's members.
+Reelstop::~Reelstop() {
+  CloseWindow();
+  mTimer->Stop();
+}
 
 }  // namespace reelstop

@@ -32,6 +32,6 @@ check_format() {
 
 # clang-tidy on the product's own code (not the tests); needs a configured build.
 check_tidy() {
-  (cd "$REPO" && printf '%s\n' engine/*.cpp host/*.cpp plugin/*.cpp frame/*.cpp frame/*/*.cpp kit/*.cpp wrap/*/*.cpp |
+  (cd "$REPO" && printf '%s\n' engine/*.cpp host/*.cpp plugin/*.cpp frame/*.cpp frame/*/*.cpp kit/*.cpp editor/*.cpp wrap/*/*.cpp |
     xargs -P 2 -n 8 clang-tidy -p "$1" --quiet 2>/dev/null)
 }

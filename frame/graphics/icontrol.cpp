@@ -65,6 +65,11 @@ void ICornerResizerControl::OnRescale() {
   SetDirty(false);
 }
 
+IRECT ICornerResizerControl::GetDrawnArea() const {
+  const IRECT& r = GetRECT();
+  return r.Union({r.R - mSize, r.B - mSize, r.R, r.B});
+}
+
 void ICornerResizerControl::OnMouseDown(float x, float y, const IMouseMod&) {
   IGraphics* g = GetUI();
   mStartScale = g->GetDrawScale();
@@ -79,7 +84,7 @@ void ICornerResizerControl::OnMouseDrag(float x, float y, float, float, const IM
   const float width = static_cast<float>(g->Width()) * mStartScale + (x * now - mStartX);
   const float height = static_cast<float>(g->Height()) * mStartScale + (y * now - mStartY);
   const float scale = std::max(width / static_cast<float>(g->Width()), height / static_cast<float>(g->Height()));
-  if (g->GetResizerMode() == EUIResizerMode::Scale) g->SetScale(scale);
+  g->SetScale(scale);
 }
 
 void ICornerResizerControl::OnMouseDblClick(float, float, const IMouseMod&) { GetUI()->SetScale(1.0f); }

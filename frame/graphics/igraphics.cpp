@@ -40,8 +40,7 @@ IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group
   return control;
 }
 
-void IGraphics::AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode mode, bool) {
-  mResizerMode = mode;
+void IGraphics::AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode, bool) {
   mResizer = control;
   AttachControl(control);
 }
@@ -66,7 +65,7 @@ void IGraphics::SetAllControlsDirty() {
 }
 
 void IGraphics::OnControlHidden(IControl& control) {
-  SetAreaDirty(DrawnArea(control));
+  SetAreaDirty(control.GetDrawnArea());
   if (mHovered != &control) return;
   mHovered = nullptr;
   control.OnMouseOut();
@@ -81,14 +80,6 @@ void IGraphics::SetControlValueFromDelegate(int paramIdx, double normalized) {
 }
 
 // ---- The mouse.
-
-// The resize grip's dots reach further from the corner than its rectangle at large scales.
-IRECT IGraphics::DrawnArea(const IControl& control) const {
-  if (&control != mResizer) return control.mRECT;
-  constexpr float kGripReach = 16.0f;
-  const IRECT all = GetBounds();
-  return control.mRECT.Union({all.R - kGripReach, all.B - kGripReach, all.R, all.B});
-}
 
 IControl* IGraphics::ControlAt(float x, float y) const {
   for (auto it = mControls.rbegin(); it != mControls.rend(); ++it) {
@@ -202,7 +193,7 @@ bool IGraphics::IsDirty(IRECT& area) {
   mPendingArea = {};
   for (auto& control : mControls) {
     const bool dirty = control->IsDirty();  // every control asked once: some animate here
-    if (dirty && !control->mHidden) area = area.Union(DrawnArea(*control));
+    if (dirty && !control->mHidden) area = area.Union(control->GetDrawnArea());
     if (dirty && control->mHidden) control->SetClean();
   }
   if (mTooltipsEnabled && mHovered != nullptr && mHovered->GetTooltip() != nullptr && mCaptured == nullptr &&
@@ -221,7 +212,7 @@ void IGraphics::Draw(const IRECT& area) {
   FillRect(mBackground, area);
   for (auto& control : mControls) {
     if (control->mHidden) continue;
-    if (DrawnArea(*control).Intersects(area)) {
+    if (control->GetDrawnArea().Intersects(area)) {
       SetClip(area);
       control->Draw(*this);
       ControlDrawn();

@@ -111,7 +111,8 @@ enum class ECursor { ARROW, HAND, SIZENWSE };
 
 enum class EWinding { CW, CCW };
 
-enum class EUIResizerMode { Scale, Size };
+// What dragging the resize corner changes: the editor keeps its layout and scales.
+enum class EUIResizerMode { Scale };
 
 // Keys the surface acts on: text typed into an entry, its editing keys, and Escape.
 struct IKeyPress {

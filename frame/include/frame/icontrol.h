@@ -38,6 +38,8 @@ class IControl {
   virtual void OnMouseOver(float x, float y, const IMouseMod& mod);
   virtual void OnMouseOut();
   virtual bool IsHit(float x, float y) const { return mTargetRECT.Contains(x, y); }
+  // Where the control may draw: its rectangle, unless it draws beyond it.
+  virtual IRECT GetDrawnArea() const { return mRECT; }
   // Asked once every frame; true redraws the control. Controls that animate step here.
   virtual bool IsDirty() { return mDirty; }
   virtual void OnPopupMenuSelection(IPopupMenu*, int) {}
@@ -101,6 +103,8 @@ class ICornerResizerControl : public IControl {
   void OnMouseOver(float x, float y, const IMouseMod& mod) override;
   void OnMouseOut() override;
   void OnRescale() override;
+  // The grip's dots reach further from the corner than its rectangle at large scales.
+  IRECT GetDrawnArea() const override;
 
  private:
   float mSize;

@@ -56,7 +56,6 @@ class IGraphics {
   void AttachPanelBackground(const IPattern& pattern) { mBackground = pattern.mColor; }
   void AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode mode, bool layoutOnResize = false);
   ICornerResizerControl* GetCornerResizer() const { return mResizer; }
-  EUIResizerMode GetResizerMode() const { return mResizerMode; }
   IControl* GetControlWithTag(int tag) const;
   void ForControlInGroup(const char* group, const std::function<void(IControl&)>& func) const;
   int NControls() const { return static_cast<int>(mControls.size()); }
@@ -177,7 +176,6 @@ class IGraphics {
   };
 
   IControl* ControlAt(float x, float y) const;
-  IRECT DrawnArea(const IControl& control) const;
   IText OverlayText(const IColor& color) const;
   void Hover(IControl* control, float x, float y, const IMouseMod& mod);
   bool MenuMouseDown(float x, float y);
@@ -201,7 +199,6 @@ class IGraphics {
   std::vector<std::unique_ptr<IControl>> mControls;
   IColor mBackground = COLOR_BLACK;
   ICornerResizerControl* mResizer = nullptr;
-  EUIResizerMode mResizerMode = EUIResizerMode::Scale;
   IRECT mPendingArea;
   IRECT mDrawArea;  // the area the current Draw repaints
 

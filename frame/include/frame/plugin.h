@@ -69,6 +69,9 @@ class Plugin {
   using LayoutFunc = std::function<void(IGraphics*)>;
   MakeGraphicsFunc mMakeGraphicsFunc;
   LayoutFunc mLayoutFunc;
+  // What the plug-in's OnParamChangeUI forwards to its open editor.
+  using ParamChangeUIFunc = std::function<void(int paramIdx)>;
+  ParamChangeUIFunc mParamChangeUIFunc;
 
   void SendParameterValueFromUI(int paramIdx, double normalized);
   void BeginInformHostOfParamChangeFromUI(int paramIdx);

@@ -1,4 +1,4 @@
-// Constants more than one part of the core relies on.
+// Constants more than one part of the plug-in relies on: the core and its editor.
 #pragma once
 
 namespace reelstop {

@@ -1,0 +1,86 @@
+// The editor on a live Reelstop in the headless host, driven as a user drives it: through the
+// window's entry points, frame by frame; drawn by Cairo or recorded call by call.
+#pragma once
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "cairo_graphics.h"
+#include "frame/resources.h"
+#include "plugin_harness.h"
+#include "recording_graphics.h"
+#include "reelstop_editor.h"
+#include "theme.h"
+#include "window_surface.h"
+
+namespace reelstop::test {
+
+// The record: its centre and width in layout units.
+constexpr float kRecordX = 210.0f;
+constexpr float kRecordY = 228.0f;
+constexpr float kRecordWidth = 348.0f;
+
+struct EditorSession {
+  Instance instance;
+  frame::IGraphics* g = nullptr;
+  std::unique_ptr<frame::WindowSurface> window;
+
+  explicit EditorSession(bool recording = false) {
+    frame::SetResourceFolder(REELSTOP_RESOURCES);
+    Reelstop& plugin = instance.plugin();
+    reelstop_ui::install(plugin);
+    if (recording) {
+      plugin.mMakeGraphicsFunc = [&plugin](int w, int h, float s) {
+        return new frame::test::RecordingGraphics(plugin, w, h, s);
+      };
+    }
+    open();
+  }
+  void open() {
+    g = instance.host.openEditor();
+    auto* cairo = dynamic_cast<frame::CairoGraphics*>(g);
+    window = cairo != nullptr ? std::make_unique<frame::WindowSurface>(*cairo) : nullptr;
+  }
+  Reelstop& plugin() { return instance.plugin(); }
+  EditorLink& link() { return plugin().editorLink(); }
+  frame::test::RecordingGraphics& recording() { return static_cast<frame::test::RecordingGraphics&>(*g); }
+  frame::CairoGraphics& cairo() { return static_cast<frame::CairoGraphics&>(*g); }
+  void frames(int n) {
+    for (int i = 0; i < n; ++i) g->RunFrame();
+  }
+  double value(int param) { return instance.param(param).Value(); }
+
+  // The mouse on the record, in layout units at scale 1, by angle (radians, 0 right, clockwise)
+  // and distance from the centre.
+  static float x(double angle, double radius) { return kRecordX + static_cast<float>(radius * std::cos(angle)); }
+  static float y(double angle, double radius) { return kRecordY + static_cast<float>(radius * std::sin(angle)); }
+  void press(double angle, double radius = 120.0) { g->OnMouseDown(x(angle, radius), y(angle, radius), {true}); }
+  void move(double angle, double radius = 120.0) {
+    g->OnMouseDrag(x(angle, radius), y(angle, radius), 0.0f, 0.0f, {true});
+  }
+  void release() { g->OnMouseUp(kRecordX, kRecordY, {true}); }
+  // Turns the held record from `from` by `by` radians in steps of at most 0.05.
+  void turn(double from, double by) {
+    const int steps = static_cast<int>(std::ceil(std::fabs(by) / 0.05));
+    for (int i = 1; i <= steps; ++i) move(from + by * i / steps);
+  }
+  std::string events() {
+    std::string s;
+    for (const auto& event : instance.host.editorEvents()) {
+      s += event.kind == frame::HeadlessHost::EditorEvent::Kind::kBegin ? "b"
+           : event.kind == frame::HeadlessHost::EditorEvent::Kind::kEnd ? "e"
+                                                                        : "v";
+      s += std::to_string(event.paramIdx) + " ";
+    }
+    return s;
+  }
+  // Every begun gesture has ended.
+  bool gesturesBalanced() {
+    int open = 0;
+    for (const auto& gesture : instance.host.gestures()) open += gesture.begin ? 1 : -1;
+    return open == 0;
+  }
+};
+
+}  // namespace reelstop::test
