@@ -365,6 +365,30 @@ bool cannotStop(double speed, double accel, double response, int64_t steps, doub
   return speed - heavyTravel(speed, accel, response, decel, static_cast<double>(steps)) > 0.0;
 }
 
+// How far towards normal speed the platter can move in n steps, at most, under a motor of pull
+// up to `pull`: seen from the side it starts on, until it reaches the band the motor asks for at
+// least 0 and at most A = min(pull, widest gap / motorSamples), so with q = 1 - response the
+// acceleration after k steps lies between q^k toward and q^k toward + (1 - q^k) A. A platter
+// thrown away from normal speed thus first drifts further off by at most -toward q / (1 - q), and
+// comes back at most toward S + A (n - S), S the sum of q^k for k = 1 .. n; the last terms allow
+// for rounding in the runs.
+double directedTravel(double speed, double accel, double response, double motorSamples, double n, double pull) {
+  const double gap = std::fabs(1.0 - speed);
+  const double toward = speed < 1.0 ? accel : -accel;
+  const double keptAll = (1.0 - response) / response;
+  const double rounding = n * 1e-15 * (std::fabs(toward) + pull) / response +
+                          n * 1e-14 * (std::fabs(speed) + gap + std::fabs(toward) * keptAll + 2.0);
+  const double widestGap = (gap + std::fmax(0.0, -toward) * keptAll) * kWiden + rounding;
+  const double asked = std::fmin(pull, widestGap / motorSamples) * kWiden;
+  const double kept = keptAll * -std::expm1(n * std::log1p(-response));
+  const double keptLeast = kept * (1.0 - 1e-12);
+  const double keptMost = std::fmin(n, kept * (1.0 + 1e-12));
+  // n - S <= response n (n + 1) / 2, as 1 - q^k <= k response.
+  const double unkept = std::fmin(n - keptLeast, response * n * (n + 1.0) / 2.0) * kWiden;
+  const double back = asked * unkept + (toward >= 0.0 ? toward * keptMost * kWiden : toward * keptLeast);
+  return std::fmax(0.0, back) + rounding;
+}
+
 // Whether no motor of pull up to `pull` can bring the platter to normal speed within `steps`
 // steps: the platter is too heavy, or the motor too weak. The acceleration after k steps is the
 // first one weighted (1 - response)^k plus what the motor asked for, at most the gap over
@@ -373,7 +397,8 @@ bool cannotStop(double speed, double accel, double response, int64_t steps, doub
 bool cannotArrive(double speed, double accel, double response, double motorSamples, int64_t steps, double pull) {
   const auto n = static_cast<double>(steps);
   const double gap = std::fabs(1.0 - speed);
-  double travel = heavyTravel(speed, accel, response, pull, n);
+  double travel = std::fmin(heavyTravel(speed, accel, response, pull, n),
+                            directedTravel(speed, accel, response, motorSamples, n, pull));
   if (n * kWiden < motorSamples) {
     const double share = n * kWiden / motorSamples;
     const double weak = (std::fabs(accel) / response + share * gap) / (1.0 - share);

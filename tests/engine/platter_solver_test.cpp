@@ -55,5 +55,30 @@ TEST(PlatterSolver, MatchesThePlainHalvingsBitForBit) {
   }
 }
 
+// Platters thrown away from normal speed: the motor first loses ground while the throw dies
+// out. The throws straddle the one beyond which even the strongest motor misses (about 51 at the
+// longer ramp), and reach past where a bound shows it without a run.
+TEST(PlatterSolver, MatchesThePlainHalvingsForPlattersThrownAway) {
+  const double response = responseFor(65.0);
+  const double motorSamples = 0.085 * kRate;
+  int arrives = 0;
+  int misses = 0;
+  for (double rampSamples : {3000.0, 24000.0}) {
+    const double strongest = 64.0 / rampSamples;
+    for (double speed : {-0.5, 0.4, 1.6}) {
+      for (double throwSpeed : {2.0, 20.0, 40.0, 49.0, 50.0, 51.5, 53.0, 56.0, 60.0, 80.0}) {
+        // The throw moves the platter throwSpeed further away before it dies out.
+        const double away = throwSpeed * response / (1.0 - response);
+        const Start s{speed, speed < 1.0 ? -away : away};
+        expectSolverMatches(rampSamples, 65.0, 85.0, s);
+        const MotorSolution plain = referenceMotor(s.speed, s.accel, response, motorSamples, rampSamples);
+        (plain.limit < strongest * (1.0 - 1e-8) ? arrives : misses) += 1;
+      }
+    }
+  }
+  EXPECT_GT(arrives, 0);
+  EXPECT_GT(misses, 0);
+}
+
 }  // namespace
 }  // namespace reelstop::test
