@@ -282,54 +282,147 @@ struct MotorRun {
 }
 
 // Up to kSideBySide motor runs side by side while two or more run, then the last one on its own.
-// Every slot is named by a constant, so the runs' states stay in registers.
 constexpr size_t kSideBySide = 4;
+// Steps the runs make together between looks at what happened in them.
+constexpr int64_t kBlockSteps = 32;
 
-void runSideBySide(MotorRun* runs, size_t count, double speed, double accel, double response, double motorSamples) {
-  struct Slot {
-    MotorLaw law;
-    double v, a, lag, widest;
-    int64_t taken, until;
-    bool skips;
-  };
-  std::array<Slot, kSideBySide> slots{};
-  std::array<bool, kSideBySide> arrived{};
-  for (size_t k = 0; k < kSideBySide; ++k) {
-    const MotorRun run = k < count ? runs[k] : MotorRun{0.0, 0};
-    slots[k] = {MotorLaw(run.pull, motorSamples), speed, accel, 0.0, 0.0, 0, run.limit, !run.lag};
+struct MotorSlot {
+  MotorLaw law;
+  double v, a, lag, widest;
+  int64_t taken, until;
+  bool skips;
+  bool arrived;
+  bool done() const { return arrived || taken >= until; }
+};
+
+// The speeds at which a step arrives: |1 - v| <= tolerance exactly for v in [lowest, highest].
+struct ArrivalBand {
+  double lowest;
+  double highest;
+  ArrivalBand()
+      : lowest(firstDoubleHolding(1.0 - 2.0 * kArrivalTolerance, 1.0,
+                                  [](double v) { return std::fabs(1.0 - v) <= kArrivalTolerance; })),
+        highest(std::nextafter(firstDoubleHolding(1.0, 1.0 + 2.0 * kArrivalTolerance,
+                                                  [](double v) { return !(std::fabs(1.0 - v) <= kArrivalTolerance); }),
+                               0.0)) {}
+};
+
+// A block of `length` steps of N runs side by side, none of them able to end inside it: each run
+// either holds its pull all through (its speeds stay on its side of `below` or `above`), or
+// follows the clamped law and never comes near the arrival band. The steps are made without
+// looks; afterwards the speeds each run passed show whether that was so. If not, the block is
+// made again step by step. Runs holding a settled pull then skip ahead exactly.
+template <size_t N, bool kLag>
+void advanceBlock(MotorSlot* const* slots, int64_t length, double response, const ArrivalBand& band) {
+  std::array<double, N> v, a, lag, lo, hi, target;
+  std::array<bool, N> held;
+  for (size_t k = 0; k < N; ++k) {
+    const MotorSlot& s = *slots[k];
+    v[k] = s.v;
+    a[k] = s.a;
+    lag[k] = s.lag;
+    lo[k] = s.v;
+    hi[k] = s.v;
+    held[k] = s.v <= s.law.below || s.v >= s.law.above;
+    target[k] = s.v <= s.law.below ? s.law.pull : -s.law.pull;
   }
-  auto step = [&](size_t k) {
-    Slot& s = slots[k];
-    if (s.taken < s.until && motorStep(s.law, response, s.skips, s.v, s.a, s.lag, s.widest, s.taken, s.until)) {
-      arrived[k] = true;
-      s.until = s.taken;
+  for (int64_t i = 0; i < length; ++i) {
+    for (size_t k = 0; k < N; ++k) {
+      lo[k] = std::min(lo[k], v[k]);
+      hi[k] = std::max(hi[k], v[k]);
+      const double asked = held[k] ? target[k] : slots[k]->law.asked(1.0 - v[k]);
+      a[k] = a[k] + (asked - a[k]) * response;
+      v[k] = v[k] + a[k];
+      if (kLag) lag[k] = lag[k] + 1.0 - std::min(v[k], 1.0);
     }
-  };
-  auto running = [&](size_t k) { return slots[k].taken < slots[k].until ? 1 : 0; };
-  while (running(0) + running(1) + running(2) + running(3) > 1) {
-    step(0);
-    step(1);
-    step(2);
-    step(3);
+  }
+  bool event = false;
+  for (size_t k = 0; k < N; ++k) {
+    const MotorLaw& law = slots[k]->law;
+    const double least = std::min(lo[k], v[k]);
+    const double most = std::max(hi[k], v[k]);
+    if (held[k]) {
+      event = event || (target[k] > 0.0 ? most > law.below : least < law.above);
+    } else {
+      event = event || (most >= band.lowest && least <= band.highest);
+    }
+  }
+  if (event) {
+    for (size_t k = 0; k < N; ++k) {
+      MotorSlot& s = *slots[k];
+      const int64_t end = s.taken + length;
+      while (!s.arrived && s.taken < end) {
+        s.arrived = motorStep(s.law, response, s.skips, s.v, s.a, s.lag, s.widest, s.taken, s.until);
+      }
+    }
+    return;
+  }
+  for (size_t k = 0; k < N; ++k) {
+    MotorSlot& s = *slots[k];
+    s.v = v[k];
+    s.a = a[k];
+    s.lag = lag[k];
+    s.taken += length;
+    s.widest = std::max({s.widest, std::fabs(1.0 - lo[k]), std::fabs(1.0 - hi[k])});
+    const bool holds = target[k] > 0.0 ? s.v <= s.law.below : s.v >= s.law.above;
+    if (held[k] && holds && s.skips && s.a + (target[k] - s.a) * response == s.a) {
+      const Added added = addRepeatedly(s.v, s.a, s.until - s.taken, target[k] > 0.0 ? s.law.below : s.law.above);
+      s.v = added.v;
+      s.taken += added.count;
+    }
+  }
+}
+
+template <size_t N>
+void advanceBlock(MotorSlot* const* slots, bool lag, int64_t length, double response, const ArrivalBand& band) {
+  if (lag) {
+    advanceBlock<N, true>(slots, length, response, band);
+  } else {
+    advanceBlock<N, false>(slots, length, response, band);
+  }
+}
+
+void runSideBySide(MotorRun* runs, size_t count, double speed, double accel, double response, double motorSamples,
+                   const ArrivalBand& band) {
+  std::array<MotorSlot, kSideBySide> slots{};
+  std::array<MotorSlot*, kSideBySide> running{};
+  size_t active = 0;
+  for (size_t k = 0; k < count; ++k) {
+    slots[k] = {MotorLaw(runs[k].pull, motorSamples), speed, accel, 0.0, 0.0, 0, runs[k].limit, !runs[k].lag, false};
+    if (!slots[k].done()) running[active++] = &slots[k];
+  }
+  while (active > 0) {
+    int64_t length = kBlockSteps;
+    bool lag = false;
+    for (size_t k = 0; k < active; ++k) {
+      length = std::min(length, running[k]->until - running[k]->taken);
+      lag = lag || !running[k]->skips;
+    }
+    switch (active) {
+      case 1: advanceBlock<1>(running.data(), lag, length, response, band); break;
+      case 2: advanceBlock<2>(running.data(), lag, length, response, band); break;
+      case 3: advanceBlock<3>(running.data(), lag, length, response, band); break;
+      default: advanceBlock<4>(running.data(), lag, length, response, band); break;
+    }
+    size_t still = 0;
+    for (size_t k = 0; k < active; ++k) {
+      if (!running[k]->done()) running[still++] = running[k];
+    }
+    active = still;
   }
   for (size_t k = 0; k < count; ++k) {
-    Slot alone = slots[k];
-    bool arrives = arrived[k];
-    while (!arrives && alone.taken < alone.until) {
-      arrives = motorStep(alone.law, response, alone.skips, alone.v, alone.a, alone.lag, alone.widest, alone.taken,
-                          alone.until);
-    }
-    runs[k].arrived = arrives;
-    runs[k].taken = alone.taken;
-    runs[k].lagSamples = alone.lag;
-    runs[k].widest = alone.widest;
+    runs[k].arrived = slots[k].arrived;
+    runs[k].taken = slots[k].taken;
+    runs[k].lagSamples = slots[k].lag;
+    runs[k].widest = slots[k].widest;
   }
 }
 
 template <size_t K>
 void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double response, double motorSamples) {
+  const ArrivalBand band;
   for (size_t first = 0; first < K; first += kSideBySide) {
-    runSideBySide(runs.data() + first, std::min(kSideBySide, K - first), speed, accel, response, motorSamples);
+    runSideBySide(runs.data() + first, std::min(kSideBySide, K - first), speed, accel, response, motorSamples, band);
   }
 }
 
@@ -491,13 +584,12 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
   };
   const MotorRun freeRun{kInfinity, withLag ? maxSteps : steps, withLag};
   if (cannotArrive(speed, accel, response, motorSamples, steps, highest)) {
-    // Every candidate fails; the result is the last one, whose lag a free run may give.
+    // Every candidate fails; the result is the last one, whose run gives the lag.
     const double result = halve(highest, [](double, const Interval&, int) { return true; }).middle();
     MotorSolution solution{result, 0.0};
     if (withLag) {
-      run(std::array<MotorRun, 1>{freeRun});
-      if (!runsFree(result)) run(std::array<MotorRun, 1>{MotorRun{result, maxSteps, true}});
-      solution.lagSamples = runsFree(result) ? free.lagSamples : recent[0].lagSamples;
+      run(std::array<MotorRun, 1>{MotorRun{result, maxSteps, true}});
+      solution.lagSamples = recent[0].lagSamples;
     }
     return solution;
   }

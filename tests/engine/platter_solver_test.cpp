@@ -80,5 +80,17 @@ TEST(PlatterSolver, MatchesThePlainHalvingsForPlattersThrownAway) {
   EXPECT_GT(misses, 0);
 }
 
+// Heavy platters and weak motors over long ramps, where the runs hold their pull for most of the
+// way, leave it, and cross or miss the arrival band.
+TEST(PlatterSolver, MatchesThePlainHalvingsForHeavyPlattersAndWeakMotors) {
+  for (double rampSamples : {300.0, 48000.0}) {
+    for (const Start& s : {Start{0.0, 0.0}, Start{0.5, 1e-5}, Start{-0.2, -5e-3}, Start{2.5, 3e-4}}) {
+      expectSolverMatches(rampSamples, 1.0e6, 85.0, s);
+      expectSolverMatches(rampSamples, 65.0, 600000.0, s);
+      expectSolverMatches(rampSamples, 2500.0, 5000.0, s);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace reelstop::test
