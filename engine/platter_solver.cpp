@@ -79,23 +79,117 @@ Interval predictedEnds(double predicted, double highest) {
   return halve(highest, [predicted](double strength, const Interval&, int) { return strength < predicted; });
 }
 
+// Integers wide enough for the sums of a run's lag in units of its last place.
+__extension__ using Wide = unsigned __int128;
+
+// The sum of floor((a i + b) / m) for i = 0 .. n - 1 (m > 0), by the Euclid-like reduction.
+Wide floorSum(Wide n, Wide m, Wide a, Wide b) {
+  Wide sum = 0;
+  for (;;) {
+    if (a >= m) {
+      sum += n * (n - 1) / 2 * (a / m);
+      a %= m;
+    }
+    if (b >= m) {
+      sum += n * (b / m);
+      b %= m;
+    }
+    const Wide top = a * n + b;
+    if (top < m) return sum;
+    n = top / m;
+    b = top % m;
+    std::swap(m, a);
+  }
+}
+
+// The lag a run adds while its speed steps v + k d, k = 1 .. n, exactly, with lag = (lag + 1) -
+// min(v, 1) after each step: made at once for as many of the n steps as it can be, which it
+// returns (0: the next step must be made on its own).
+// Above normal speed the lag only rounds once to the places of lag + 1 and then stays. Below it,
+// with lag + 1 - v inside the binade of lag (whose places are u), every step rounds the gap
+// 1 - v to a multiple of u: in units of the speed's places s (u = c s), the gaps are G - k D and
+// each adds floor((G - k D + c / 2) / c) places of u, a floor sum, except where G - k D lies
+// exactly halfway and the rounding goes to even: the run stops before such a step.
+int64_t addLag(double& lag, double v, double d, double spacing, int64_t n) {
+  constexpr double kBinadeUnits = 9007199254740992.0;  // 2^53
+  constexpr int kWidestShift = 62;                     // keeps every product below 2^128
+  const double last = v + static_cast<double>(n) * d;
+  if (n < 1 || !(lag >= 0.0)) return 0;
+  if (v >= 1.0 && last >= 1.0) {
+    lag = lag + 1.0 - 1.0;
+    return n;
+  }
+  if (!(d >= 0.0 && last < 1.0 && lag >= 1.0 && lag < kBinadeUnits / 2.0)) return 0;
+  int lagExponent = 0;
+  std::frexp(lag, &lagExponent);
+  const double place = std::ldexp(1.0, lagExponent - 53);  // u
+  int spacingExponent = 0;
+  std::frexp(spacing, &spacingExponent);
+  --spacingExponent;  // spacing = 2^spacingExponent
+  const int shift = lagExponent - 53 - spacingExponent;
+  if (shift < 0 || shift > kWidestShift || -spacingExponent > kWidestShift) return 0;
+  const Wide c = Wide{1} << shift;
+  const Wide half = c / 2;
+  // Speeds in units of s: |v| < 2^53 of them, and 1 is 2^-spacingExponent of them.
+  const auto speedUnits = static_cast<int64_t>(v / spacing);
+  const Wide one = Wide{1} << -spacingExponent;
+  const Wide gap0 = speedUnits < 0 ? one + static_cast<Wide>(-speedUnits) : one - static_cast<Wide>(speedUnits);
+  const auto step = static_cast<Wide>(d / spacing);
+  const auto lagUnits = static_cast<Wide>(lag / place);
+  // Every step adds at most gap1 / c + 1 places; lag + 1 and lag + 1 - v must stay below 2^53
+  // of them.
+  const Wide gap1 = gap0 - step;
+  const Wide perStep = gap1 / c + 1;
+  const Wide need = perStep + (one >> shift);
+  const Wide top = static_cast<Wide>(kBinadeUnits) - 1 - lagUnits;
+  const Wide room = top > need ? (top - need) / perStep : 0;
+  auto steps = static_cast<Wide>(n);
+  if (room < steps) steps = room;
+  if (c >= 2) {
+    // The first k >= 1 with k D = G - c / 2 (mod c): of the form k0 + j c / g, g the power of two
+    // that divides both D and c, if any.
+    const Wide target = (gap0 + c - half) % c;
+    const Wide stepMod = step % c;
+    if (stepMod == 0) {
+      if (target == 0) steps = 0;  // every step lies halfway
+    } else {
+      const Wide g = stepMod & (~stepMod + 1);
+      if (target % g == 0) {
+        const Wide modulus = c / g;
+        const auto odd = static_cast<uint64_t>(stepMod / g);
+        uint64_t inverse = odd;  // odd * odd = 1 mod 8; each round doubles the bits that hold
+        for (int i = 0; i < 5; ++i) inverse *= 2 - odd * inverse;
+        Wide first = static_cast<Wide>(static_cast<uint64_t>(target / g) * inverse) % modulus;
+        if (first == 0) first = modulus;
+        if (first - 1 < steps) steps = first - 1;
+      }
+    }
+  }
+  if (steps < 1) return 0;
+  const Wide lastGap = gap0 - steps * step;
+  const Wide added = floorSum(steps, c, step, lastGap + half);
+  lag = static_cast<double>(lagUnits + added) * place;
+  return static_cast<int64_t>(steps);
+}
+
 // Adds c to v up to `count` times, v = v + c each time as a run does, stopping before an
 // addition that would take v beyond `bound` (above it for c > 0, below it for c < 0); returns the
 // additions made. Inside one binade every addition rounds c to the same multiple of the binade's
 // spacing (unless c lies exactly halfway between two), so runs of additions are made at once;
-// crossings into another binade, and zero, are single additions.
+// crossings into another binade, and zero, are single additions. With `lag`, each addition also
+// adds 1 - min(v, 1) to it as a run does.
 struct Added {
   double v;
   int64_t count;
 };
 
-Added addRepeatedly(double v, double c, int64_t count, double bound) {
+Added addRepeatedly(double v, double c, int64_t count, double bound, double* lag = nullptr) {
   constexpr double kUnits = 9007199254740992.0;  // 2^53: spacings in a binade [2^e, 2^(e+1)) and one more
   int64_t done = 0;
   while (done < count) {
     const double next = v + c;
     if (c > 0.0 ? next > bound : next < bound) break;
-    if (next == v) return {v, count};  // too small to move v: nothing changes any more
+    if (next == v && lag == nullptr) return {v, count};  // too small to move v: nothing changes any more
     int exponent = 0;
     std::frexp(v, &exponent);
     const double spacing = std::ldexp(1.0, exponent - 53);
@@ -108,19 +202,21 @@ Added addRepeatedly(double v, double c, int64_t count, double bound) {
       const double stepUnits = std::fabs(d) / spacing;
       // Each exact sum must stay a unit inside the binade for the same rounding.
       const double room = (v > 0.0) == (c > 0.0) ? kUnits - 2.0 - units : units - kUnits / 2.0 - 2.0;
-      const double byBound = std::floor((bound - v) / d);
+      const double byBound = d == 0.0 ? kInfinity : std::floor((bound - v) / d);
       run = static_cast<int64_t>(
           std::fmin(std::fmin(std::floor(room / stepUnits), byBound), static_cast<double>(count - done)));
       while (run > 0 &&
              (c > 0.0 ? v + static_cast<double>(run) * d > bound : v + static_cast<double>(run) * d < bound)) {
         --run;
       }
+      if (lag != nullptr && run > 0) run = addLag(*lag, v, d, spacing, run);
     }
-    if (run > 1) {
+    if (run > 1 || (lag != nullptr && run == 1)) {
       v = v + static_cast<double>(run) * d;
       done += run;
     } else {
       v = next;
+      if (lag != nullptr) *lag = *lag + 1.0 - std::min(v, 1.0);
       ++done;
     }
   }
@@ -247,7 +343,7 @@ struct MotorLaw {
 struct MotorRun {
   double pull;
   int64_t limit;     // steps simulated at most
-  bool lag = false;  // whether the lag is wanted: every step is then simulated
+  bool lag = false;  // whether the lag is wanted
   bool arrived = false;
   int64_t taken = 0;  // steps simulated
   double lagSamples = 0.0;
@@ -260,9 +356,9 @@ struct MotorRun {
 // One motor step: the acceleration follows the motor's clamped pull, the speed adds it, the lag
 // adds what the tape falls behind, and `widest` keeps the largest gap a step started from.
 // Returns whether the step arrived. Once a step with the pull held leaves the acceleration as it
-// was, the speed only adds it until the pull lets go: with `skips`, those steps are made at once
-// and added to `taken`, the lag no longer counted.
-[[gnu::always_inline]] inline bool motorStep(const MotorLaw& law, double response, bool skips, double& v, double& a,
+// was, the speed only adds it until the pull lets go: those steps are made at once and added to
+// `taken`, their lag too where it is counted.
+[[gnu::always_inline]] inline bool motorStep(const MotorLaw& law, double response, bool countsLag, double& v, double& a,
                                              double& lag, double& widest, int64_t& taken, int64_t until) {
   const double gap = 1.0 - v;
   const double next = a + (law.asked(gap) - a) * response;
@@ -273,8 +369,9 @@ struct MotorRun {
   ++taken;
   lag = lag + 1.0 - std::min(v, 1.0);
   if (std::fabs(1.0 - v) <= kArrivalTolerance) return true;
-  if (skips && settled && (gap > 0.0 ? v <= law.below : v >= law.above)) {
-    const Added added = addRepeatedly(v, a, until - taken, gap > 0.0 ? law.below : law.above);
+  if (settled && (gap > 0.0 ? v <= law.below : v >= law.above)) {
+    const Added added =
+        addRepeatedly(v, a, until - taken, gap > 0.0 ? law.below : law.above, countsLag ? &lag : nullptr);
     v = added.v;
     taken += added.count;
   }
@@ -290,7 +387,7 @@ struct MotorSlot {
   MotorLaw law;
   double v, a, lag, widest;
   int64_t taken, until;
-  bool skips;
+  bool countsLag;
   bool arrived;
   bool done() const { return arrived || taken >= until; }
 };
@@ -311,7 +408,7 @@ struct ArrivalBand {
 // either holds its pull all through (its speeds stay on its side of `below` or `above`), or
 // follows the clamped law and never comes near the arrival band. The steps are made without
 // looks; afterwards the speeds each run passed show whether that was so. If not, the block is
-// made again step by step. Runs holding a settled pull then skip ahead exactly.
+// made again step by step. Runs holding a settled pull then skip ahead exactly, lag and all.
 template <size_t N, bool kLag>
 void advanceBlock(MotorSlot* const* slots, int64_t length, double response, const ArrivalBand& band) {
   std::array<double, N> v, a, lag, lo, hi, target;
@@ -352,7 +449,7 @@ void advanceBlock(MotorSlot* const* slots, int64_t length, double response, cons
       MotorSlot& s = *slots[k];
       const int64_t end = s.taken + length;
       while (!s.arrived && s.taken < end) {
-        s.arrived = motorStep(s.law, response, s.skips, s.v, s.a, s.lag, s.widest, s.taken, s.until);
+        s.arrived = motorStep(s.law, response, s.countsLag, s.v, s.a, s.lag, s.widest, s.taken, s.until);
       }
     }
     return;
@@ -365,8 +462,9 @@ void advanceBlock(MotorSlot* const* slots, int64_t length, double response, cons
     s.taken += length;
     s.widest = std::max({s.widest, std::fabs(1.0 - lo[k]), std::fabs(1.0 - hi[k])});
     const bool holds = target[k] > 0.0 ? s.v <= s.law.below : s.v >= s.law.above;
-    if (held[k] && holds && s.skips && s.a + (target[k] - s.a) * response == s.a) {
-      const Added added = addRepeatedly(s.v, s.a, s.until - s.taken, target[k] > 0.0 ? s.law.below : s.law.above);
+    if (held[k] && holds && s.a + (target[k] - s.a) * response == s.a) {
+      const Added added = addRepeatedly(s.v, s.a, s.until - s.taken, target[k] > 0.0 ? s.law.below : s.law.above,
+                                        s.countsLag ? &s.lag : nullptr);
       s.v = added.v;
       s.taken += added.count;
     }
@@ -388,7 +486,7 @@ void runSideBySide(MotorRun* runs, size_t count, double speed, double accel, dou
   std::array<MotorSlot*, kSideBySide> running{};
   size_t active = 0;
   for (size_t k = 0; k < count; ++k) {
-    slots[k] = {MotorLaw(runs[k].pull, motorSamples), speed, accel, 0.0, 0.0, 0, runs[k].limit, !runs[k].lag, false};
+    slots[k] = {MotorLaw(runs[k].pull, motorSamples), speed, accel, 0.0, 0.0, 0, runs[k].limit, runs[k].lag, false};
     if (!slots[k].done()) running[active++] = &slots[k];
   }
   while (active > 0) {
@@ -396,7 +494,7 @@ void runSideBySide(MotorRun* runs, size_t count, double speed, double accel, dou
     bool lag = false;
     for (size_t k = 0; k < active; ++k) {
       length = std::min(length, running[k]->until - running[k]->taken);
-      lag = lag || !running[k]->skips;
+      lag = lag || running[k]->countsLag;
     }
     switch (active) {
       case 1: advanceBlock<1>(running.data(), lag, length, response, band); break;
@@ -515,6 +613,11 @@ double monotoneCeiling(double speed, double accel, double response, double highe
 int64_t rampSteps(double rampSamples) { return static_cast<int64_t>(std::min(rampSamples, kLargestStepCount)); }
 
 }  // namespace
+
+SettledSteps settledSteps(double speed, double accel, double lagSamples, int64_t count) {
+  const Added added = addRepeatedly(speed, accel, count, accel > 0.0 ? kInfinity : -kInfinity, &lagSamples);
+  return {added.v, lagSamples};
+}
 
 int64_t platterMaxSteps(double rampSamples) {
   const double steps = std::trunc(4.0 * rampSamples) + 8.0;

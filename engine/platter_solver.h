@@ -16,6 +16,14 @@ struct MotorSolution {
 // Simulation steps allowed for a ramp of rampSamples before a run counts as never arriving.
 int64_t platterMaxSteps(double rampSamples);
 
+// A run's steps once its acceleration has settled at `accel` with the pull held: `count` times
+// speed = speed + accel and lag = lag + 1 - min(speed, 1), as a run makes them one by one.
+struct SettledSteps {
+  double speed;
+  double lagSamples;
+};
+SettledSteps settledSteps(double speed, double accel, double lagSamples, int64_t count);
+
 // Deceleration of a brake that brings the platter from (speed, accel) to rest within rampSamples.
 double solvePlatterBrake(double speed, double accel, double response, double rampSamples);
 

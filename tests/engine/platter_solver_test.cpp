@@ -92,5 +92,53 @@ TEST(PlatterSolver, MatchesThePlainHalvingsForHeavyPlattersAndWeakMotors) {
   }
 }
 
+SettledSteps settledStepByStep(double speed, double accel, double lag, int64_t count) {
+  for (int64_t i = 0; i < count; ++i) {
+    speed = speed + accel;
+    lag = lag + 1.0 - std::min(speed, 1.0);
+  }
+  return {speed, lag};
+}
+
+void expectSettledStepsMatch(double speed, double accel, double lag, int64_t count) {
+  const SettledSteps plain = settledStepByStep(speed, accel, lag, count);
+  const SettledSteps fast = settledSteps(speed, accel, lag, count);
+  const std::string where = "speed " + std::to_string(speed) + " accel " + std::to_string(accel) + " lag " +
+                            std::to_string(lag) + " count " + std::to_string(count);
+  EXPECT_EQ(fast.speed, plain.speed) << where;
+  EXPECT_EQ(fast.lagSamples, plain.lagSamples) << where;
+}
+
+TEST(PlatterSolver, SettledStepsAddSpeedAndLagAsStepByStep) {
+  std::mt19937 random(4711);
+  auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); };
+  for (int i = 0; i < 300; ++i) {
+    const double accel = (i % 3 == 0 ? -1.0 : 1.0) * std::exp(uniform(std::log(1e-12), std::log(1e-3)));
+    const double lag = i % 5 == 0 ? uniform(0.0, 2.0) : std::exp(uniform(0.0, std::log(1e8)));
+    expectSettledStepsMatch(uniform(-2.0, 3.0), accel, lag, static_cast<int64_t>(uniform(1.0, 200000.0)));
+  }
+  // Across normal speed, and through binades of speed and lag.
+  expectSettledStepsMatch(0.9, 1e-6, 5.0, 300000);
+  expectSettledStepsMatch(1.2, -1e-6, 3.0e6, 300000);
+  expectSettledStepsMatch(0.01, 3e-6, 1000.0, 1000000);
+  expectSettledStepsMatch(-0.3, 2e-6, 1020.0, 500000);
+  expectSettledStepsMatch(0.5, 0.0, 1000.0, 100000);
+}
+
+// A lag of about 1000 has places of 2^-43; a gap 1 - v = 1/4 + 2^-44 lies halfway between two of
+// them, and steps that are multiples of 2^-43 keep it there, so every step rounds to even; others
+// come back to halfway every few steps.
+TEST(PlatterSolver, SettledStepsRoundHalfwayLagsToEven) {
+  const double halfway = 0.75 - std::ldexp(1.0, -44);
+  for (double accel :
+       {std::ldexp(1.0, -30), std::ldexp(1.0, -30) + std::ldexp(1.0, -44), std::ldexp(1.0, -30) + std::ldexp(1.0, -46),
+        std::ldexp(1.0, -30) + std::ldexp(3.0, -53), std::ldexp(1.0, -40), 0.0}) {
+    for (double lag : {1000.0, 1000.0 + std::ldexp(1.0, -43), 1023.9}) {
+      expectSettledStepsMatch(halfway, accel, lag, 20000);
+      expectSettledStepsMatch(halfway - std::ldexp(1.0, -40), accel, lag, 20000);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace reelstop::test
