@@ -3,8 +3,10 @@
 // stronger than one known to succeed succeeds. A closed-form prediction of the threshold names the
 // two ends the halving should close in on; simulated side by side, they settle almost every
 // candidate of the 28 halvings without a simulation of its own. Bounds settle platters too heavy
-// or motors too weak to make it, a motor run whose pull is never held stands for every stronger
-// pull, and the runs themselves skip ahead exactly once the acceleration has settled.
+// or motors too weak to make it (thrown away from normal speed included), a motor run whose pull
+// is never held stands for every stronger pull, motor runs step in blocks without looks, and the
+// runs skip ahead exactly once the acceleration has settled, the lag over the skipped steps
+// summed in closed form.
 #include "platter_solver.h"
 
 #include <algorithm>
@@ -105,7 +107,8 @@ Wide floorSum(Wide n, Wide m, Wide a, Wide b) {
 // The lag a run adds while its speed steps v + k d, k = 1 .. n, exactly, with lag = (lag + 1) -
 // min(v, 1) after each step: made at once for as many of the n steps as it can be, which it
 // returns (0: the next step must be made on its own).
-// Above normal speed the lag only rounds once to the places of lag + 1 and then stays. Below it,
+// Above normal speed the lag rounds once to the places of lag + 1 and then stays: below 2^52,
+// taking the 1 away again is exact. Below normal speed,
 // with lag + 1 - v inside the binade of lag (whose places are u), every step rounds the gap
 // 1 - v to a multiple of u: in units of the speed's places s (u = c s), the gaps are G - k D and
 // each adds floor((G - k D + c / 2) / c) places of u, a floor sum, except where G - k D lies
@@ -114,12 +117,12 @@ int64_t addLag(double& lag, double v, double d, double spacing, int64_t n) {
   constexpr double kBinadeUnits = 9007199254740992.0;  // 2^53
   constexpr int kWidestShift = 62;                     // keeps every product below 2^128
   const double last = v + static_cast<double>(n) * d;
-  if (n < 1 || !(lag >= 0.0)) return 0;
+  if (n < 1 || !(lag >= 0.0 && lag < kBinadeUnits / 2.0)) return 0;
   if (v >= 1.0 && last >= 1.0) {
     lag = lag + 1.0 - 1.0;
     return n;
   }
-  if (!(d >= 0.0 && last < 1.0 && lag >= 1.0 && lag < kBinadeUnits / 2.0)) return 0;
+  if (!(d >= 0.0 && last < 1.0 && lag >= 1.0)) return 0;
   int lagExponent = 0;
   std::frexp(lag, &lagExponent);
   const double place = std::ldexp(1.0, lagExponent - 53);  // u

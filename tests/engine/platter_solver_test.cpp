@@ -123,6 +123,9 @@ TEST(PlatterSolver, SettledStepsAddSpeedAndLagAsStepByStep) {
   expectSettledStepsMatch(0.01, 3e-6, 1000.0, 1000000);
   expectSettledStepsMatch(-0.3, 2e-6, 1020.0, 500000);
   expectSettledStepsMatch(0.5, 0.0, 1000.0, 100000);
+  // Lags beyond 2^53, where adding 1 rounds.
+  expectSettledStepsMatch(1.5, -1e-7, std::ldexp(1.0, 53) + 2.0, 100);
+  expectSettledStepsMatch(1.5, -1e-7, 3.0e16, 100);
 }
 
 // A lag of about 1000 has places of 2^-43; a gap 1 - v = 1/4 + 2^-44 lies halfway between two of
