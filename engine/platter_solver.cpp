@@ -108,11 +108,11 @@ Wide floorSum(Wide n, Wide m, Wide a, Wide b) {
 // min(v, 1) after each step: made at once for as many of the n steps as it can be, which it
 // returns (0: the next step must be made on its own).
 // Above normal speed the lag rounds once to the places of lag + 1 and then stays: below 2^52,
-// taking the 1 away again is exact. Below normal speed,
-// with lag + 1 - v inside the binade of lag (whose places are u), every step rounds the gap
-// 1 - v to a multiple of u: in units of the speed's places s (u = c s), the gaps are G - k D and
-// each adds floor((G - k D + c / 2) / c) places of u, a floor sum, except where G - k D lies
-// exactly halfway and the rounding goes to even: the run stops before such a step.
+// taking the 1 away again is exact. Below normal speed, with lag + 1 - v inside the binade of
+// lag (whose places are u), every step rounds the gap 1 - v to a multiple of u: in units of the
+// speed's places s (u = c s), the gaps are G - k D and each adds floor((G - k D + c / 2) / c)
+// places of u, a floor sum, except where G - k D lies exactly halfway and the rounding goes to
+// even: the run stops before such a step.
 int64_t addLag(double& lag, double v, double d, double spacing, int64_t n) {
   constexpr double kBinadeUnits = 9007199254740992.0;  // 2^53
   constexpr int kWidestShift = 62;                     // keeps every product below 2^128
