@@ -18,8 +18,10 @@ struct Start {
   double speed, accel;
 };
 
+double responseFor(double inertiaMs) { return 1.0 - std::exp(-1.0 / (std::max(inertiaMs, 0.1) * 0.001 * kRate)); }
+
 void expectSolverMatches(double rampSamples, double inertiaMs, double motorMs, const Start& s) {
-  const double response = 1.0 - std::exp(-1.0 / (std::max(inertiaMs, 0.1) * 0.001 * kRate));
+  const double response = responseFor(inertiaMs);
   const double motorSamples = std::max(1.0, 0.001 * motorMs * kRate);
   const std::string where = "L " + std::to_string(rampSamples) + " inertia " + std::to_string(inertiaMs) + " motor " +
                             std::to_string(motorMs) + " from " + std::to_string(s.speed);
