@@ -80,6 +80,17 @@ bool CairoGraphics::WritePng(const std::string& path) {
   return cairo_surface_write_to_png(mImage.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
+std::string CairoGraphics::PngBytes() {
+  cairo_surface_flush(mImage.get());
+  std::string png;
+  const cairo_write_func_t append = [](void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+  };
+  if (cairo_surface_write_to_png_stream(mImage.get(), append, &png) != CAIRO_STATUS_SUCCESS) png.clear();
+  return png;
+}
+
 void CairoGraphics::BeginFrame(const IRECT&) {
   if (cairo_status(mContext.get()) != CAIRO_STATUS_SUCCESS) RecoverContext();
 }

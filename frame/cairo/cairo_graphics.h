@@ -27,6 +27,9 @@ class CairoGraphics : public IGraphics {
   // One pixel, not premultiplied.
   IColor PixelColor(int x, int y);
   bool WritePng(const std::string& path);
+  // The image as the bytes of a PNG file, for a caller that writes them itself; empty when Cairo
+  // cannot encode it.
+  std::string PngBytes();
 
   void PathClear() override;
   void PathMoveTo(float x, float y) override;

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "frame/headless_host.h"
 #include "frame/ibyte_chunk.h"
 #include "frame/imidi.h"
 #include "frame/iparam.h"
+#include "frame/resources.h"
 #include "frame/timer.h"
 
 namespace frame {
@@ -118,6 +120,15 @@ class Probe : public Plugin {
   void OnParamChangeUI(int paramIdx, EParamSource source) override { told.push_back({paramIdx, source}); }
   std::vector<std::pair<int, EParamSource>> told;
 };
+
+TEST(Resources, AFolderBesideTheProgramIsFoundWhereverItRunsFrom) {
+  const std::filesystem::path self = FolderBesideProgram("frame_tests");
+  EXPECT_TRUE(self.is_absolute()) << self;
+  EXPECT_TRUE(std::filesystem::is_regular_file(self)) << self << ": the test program lies beside itself";
+  const std::filesystem::path resources = FolderBesideProgram("resources");
+  EXPECT_EQ(resources.parent_path(), self.parent_path());
+  EXPECT_EQ(resources.filename(), "resources");
+}
 
 TEST(Plugin, EditorChangesReachTheHostInsideTheirGestureAndRestoresReachTheEditor) {
   HeadlessHost host([](const InstanceInfo& info) { return std::make_unique<Probe>(info); });

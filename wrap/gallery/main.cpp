@@ -1,7 +1,5 @@
 // reelstop-gallery: draws the widget gallery on a live Reelstop to gallery-1x.png and
 // gallery-2x.png in the folder given (the current folder without one).
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,26 +10,13 @@
 #include "gallery_layout.h"
 #include "reelstop.h"
 
-namespace {
-
-// The fonts sit in "resources" beside the program.
-std::string resourcesBesideProgram() {
-  char path[4096];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "resources";
-  const std::string program(path, static_cast<size_t>(length));
-  return program.substr(0, program.rfind('/')) + "/resources";
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind('-', 0) == 0)) {
     std::fprintf(stderr, "usage: reelstop-gallery [FOLDER]\n");
     return 2;
   }
   const std::string folder = argc == 2 ? argv[1] : ".";
-  frame::SetResourceFolder(resourcesBesideProgram());
+  frame::SetResourceFolder(frame::FolderBesideProgram("resources"));  // the build puts the fonts there
   frame::HeadlessHost host([](const frame::InstanceInfo& info) { return std::make_unique<reelstop::Reelstop>(info); });
   frame::Plugin& plugin = host.plugin();
   plugin.mMakeGraphicsFunc = [&plugin](int w, int h, float s) { return frame::MakeGraphics(plugin, w, h, s); };
