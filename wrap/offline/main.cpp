@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/resources.h"
 #include "interruption.h"
 #include "options.h"
 #include "render_error.h"
@@ -30,6 +31,7 @@ int fail(const char* message, int status) {
 int main(int argc, char** argv) {
   using namespace reelstop::offline;
   catchInterruptions();
+  frame::SetResourceFolder(frame::FolderBesideProgram("resources"));  // the pictures' fonts, as the build lays them out
   try {
     const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {

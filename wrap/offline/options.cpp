@@ -45,6 +45,20 @@ void parseMeter(const std::string& text, Options& options) {
   options.meterDenominator = static_cast<int>(*denominator);
 }
 
+EditorPage pageNamed(const std::string& text) {
+  if (text == "main") return EditorPage::kRecord;
+  if (text == "settings") return EditorPage::kSettings;
+  throw RenderError("--page wants main or settings, not '" + text + "'");
+}
+
+double snapshotScaleOf(const std::string& text) {
+  const double scale = numberOf("--scale", text);
+  if (!(scale >= kMinSnapshotScale && scale <= kMaxSnapshotScale)) {
+    throw RenderError("--scale wants a size from 0.75 to 2, not '" + text + "'");
+  }
+  return scale;
+}
+
 void placePositionals(const std::vector<std::string>& positionals, Options& options) {
   if (positionals.size() > 2) throw RenderError("too many arguments: '" + positionals[2] + "' (see --help)");
   if (positionals.size() == 2) options.inputPath = positionals[0];
@@ -53,6 +67,9 @@ void placePositionals(const std::vector<std::string>& positionals, Options& opti
   if (options.outputPath.empty()) throw RenderError("no OUTPUT file given (see --help)");
   if (!options.inputPath.empty() && (options.demoRateHz || options.demoSeconds)) {
     throw RenderError("--rate and --seconds shape the demo signal; INPUT brings its own");
+  }
+  if (options.snapshotPath.empty() && (options.snapshotPage || options.snapshotScale)) {
+    throw RenderError("--page and --scale shape the --snapshot picture; give --snapshot FILE.png too");
   }
 }
 
@@ -101,6 +118,10 @@ Options parseOptions(const std::vector<std::string>& args) {
       {"--load-state", [&](const std::string& v) { options.loadStatePath = v; }},
       {"--save-state", [&](const std::string& v) { options.saveStatePath = v; }},
       {"--speed-csv", [&](const std::string& v) { options.speedCsvPath = v; }},
+      {"--snapshot", [&](const std::string& v) { options.snapshotPath = v; }},
+      {"--page", [&](const std::string& v) { options.snapshotPage = pageNamed(v); }},
+      {"--scale", [&](const std::string& v) { options.snapshotScale = snapshotScaleOf(v); }},
+      {"--plot", [&](const std::string& v) { options.plotPath = v; }},
   };
 
   std::vector<std::string> positionals;

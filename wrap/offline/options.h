@@ -7,6 +7,9 @@
 
 namespace reelstop::offline {
 
+// The editor page a --snapshot shows.
+enum class EditorPage { kRecord, kSettings };
+
 struct Options {
   bool help = false;
   bool listParams = false;
@@ -26,6 +29,10 @@ struct Options {
   std::string loadStatePath;
   std::string saveStatePath;
   std::string speedCsvPath;
+  std::string snapshotPath;                // empty: no picture of the editor
+  std::optional<EditorPage> snapshotPage;  // none given: the record page
+  std::optional<double> snapshotScale;     // none given: 1
+  std::string plotPath;
 
   bool scriptGiven() const { return !events.empty() || !eventFiles.empty(); }
 };
@@ -33,6 +40,9 @@ struct Options {
 constexpr int kMaxBlockSize = 65536;
 constexpr double kMinTempoBpm = 1.0;
 constexpr double kMaxTempoBpm = 999.0;
+// The editor's own range of sizes.
+constexpr double kMinSnapshotScale = 0.75;
+constexpr double kMaxSnapshotScale = 2.0;
 
 // Throws RenderError naming the offending argument.
 Options parseOptions(const std::vector<std::string>& args);

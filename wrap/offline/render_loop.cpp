@@ -68,6 +68,7 @@ void render(frame::HeadlessHost& host, AudioSource& source, AudioSink& sink, con
       host.transport() = job.transport->blockInfo();
       host.process(inputs, outputs, nFrames);
       if (job.speedCsv != nullptr) job.speedCsv->addRow(start, plugin);
+      if (job.afterBlock) job.afterBlock(start);
       job.transport->advance(nFrames);
     }
     for (int c = 0; c < nch; ++c) outputs[c] = outputBuffers[static_cast<size_t>(c)].data();

@@ -3,6 +3,8 @@
 // offline host plays the audio and the main thread on one thread, as the headless host does.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "audio_stream.h"
@@ -20,6 +22,8 @@ struct RenderJob {
   Transport* transport = nullptr;
   SpeedCsv* speedCsv = nullptr;  // null: no diagnostics
   Progress* progress = nullptr;
+  // After each block has left the plug-in, with its first sample; empty: nothing more per block.
+  std::function<void(int64_t firstSample)> afterBlock;
 };
 
 // The host must be configured for the source's rate, channels and the job's block size.

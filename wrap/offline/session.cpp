@@ -13,6 +13,7 @@
 
 #include "default_script.h"
 #include "demo_signal.h"
+#include "editor_snapshot.h"
 #include "frame/headless_host.h"
 #include "interruption.h"
 #include "param_values.h"
@@ -21,6 +22,7 @@
 #include "render_loop.h"
 #include "sound_file.h"
 #include "speed_csv.h"
+#include "speed_plot.h"
 #include "staged_file.h"
 #include "timeline.h"
 #include "transport.h"
@@ -35,7 +37,8 @@ std::unique_ptr<frame::HeadlessHost> makeHost() {
 
 // Every file the run writes must be a file of its own: not the input, not a folder, not another output.
 void checkOutputPaths(const Options& options) {
-  const std::string* paths[] = {&options.outputPath, &options.saveStatePath, &options.speedCsvPath};
+  const std::string* paths[] = {&options.outputPath, &options.saveStatePath, &options.speedCsvPath,
+                                &options.snapshotPath, &options.plotPath};
   struct stat input {};
   const bool inputExists = !options.inputPath.empty() && ::stat(options.inputPath.c_str(), &input) == 0;
   for (size_t i = 0; i < std::size(paths); ++i) {
@@ -114,6 +117,8 @@ RenderSummary runRender(const Options& options) {
   const auto audioFile = stageIf(options.outputPath);
   const auto stateFile = stageIf(options.saveStatePath);
   const auto csvFile = stageIf(options.speedCsvPath);
+  const auto snapshotFile = stageIf(options.snapshotPath);
+  const auto plotFile = stageIf(options.plotPath);
   SoundFileWriter writer(*audioFile, input->channelCount(), input->sampleRateHz(),
                          outputFormatFor(options.outputPath, input->channelCount(), input->sampleRateHz()));
 
@@ -121,18 +126,34 @@ RenderSummary runRender(const Options& options) {
   Transport transport({base.sampleRateHz, tempoBpm, options.meterNumerator, options.meterDenominator,
                        demo || options.playing, options.startBeats});
   std::optional<SpeedCsv> speedCsv;
-  if (csvFile) speedCsv.emplace();
+  if (csvFile || plotFile) speedCsv.emplace();
+  std::optional<SpeedPlot> plot;
+  if (plotFile) plot.emplace(base.sampleRateHz);
+  std::optional<EditorSnapshot> snapshot;
+  if (snapshotFile) {
+    snapshot.emplace(*host, options.snapshotPage.value_or(EditorPage::kRecord),
+                     static_cast<float>(options.snapshotScale.value_or(1.0)), input->frames(), options.blockSize);
+  }
   Progress progress(input->frames(), ::isatty(STDERR_FILENO) == 1);
-  render(*host, *input, writer, {options.blockSize, &events, &transport, speedCsv ? &*speedCsv : nullptr, &progress});
+  RenderJob job{options.blockSize, &events, &transport, speedCsv ? &*speedCsv : nullptr, &progress, {}};
+  if (snapshot || plot) {
+    job.afterBlock = [&](int64_t firstSample) {
+      if (snapshot) snapshot->afterBlock(firstSample);
+      if (plot) plot->noteTransport(firstSample, host->transport());
+    };
+  }
+  render(*host, *input, writer, job);
   writer.finish();
 
   if (stateFile) {
     const frame::IByteChunk chunk = host->saveState();
     stateFile->writeAll(chunk.GetData(), static_cast<size_t>(chunk.Size()));
   }
-  if (csvFile) csvFile->writeAll(speedCsv->text().data(), speedCsv->text().size());
+  if (csvFile) csvFile->writeAll(speedCsv->text());
+  if (snapshotFile) snapshotFile->writeAll(snapshot->png());
+  if (plotFile) plotFile->writeAll(plot->png(host->plugin(), *speedCsv, input->frames()));
   throwIfInterrupted();
-  for (StagedFile* file : {audioFile.get(), stateFile.get(), csvFile.get()}) {
+  for (StagedFile* file : {audioFile.get(), stateFile.get(), csvFile.get(), snapshotFile.get(), plotFile.get()}) {
     if (file != nullptr) file->commit();
   }
 

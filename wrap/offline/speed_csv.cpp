@@ -5,16 +5,23 @@
 
 namespace reelstop::offline {
 
-SpeedCsv::SpeedCsv() : mText("first_sample,display_speed,lag_samples,active,platter_phase_rad,engaged\n") {}
-
 void SpeedCsv::addRow(int64_t firstSample, const Reelstop& plugin) {
   const Slot& engine = plugin.engineHost().current();
-  char row[160];
-  const int length = std::snprintf(row, sizeof row, "%lld,%.9g,%.9g,%d,%.9g,%d\n", static_cast<long long>(firstSample),
-                                   plugin.editorLink().displaySpeed.load(), engine.api.lag(engine.engine),
-                                   plugin.editorLink().active.load() ? 1 : 0, plugin.editorLink().platterPhase.load(),
-                                   plugin.control().isEngaged() ? 1 : 0);
-  mText.append(row, static_cast<size_t>(length));
+  const EditorLink& link = plugin.editorLink();
+  mRows.push_back({firstSample, link.displaySpeed.load(), engine.api.lag(engine.engine), link.active.load(),
+                   link.platterPhase.load(), plugin.control().isEngaged()});
+}
+
+std::string SpeedCsv::text() const {
+  std::string text = "first_sample,display_speed,lag_samples,active,platter_phase_rad,engaged\n";
+  for (const SpeedRow& row : mRows) {
+    char line[160];
+    const int length =
+        std::snprintf(line, sizeof line, "%lld,%.9g,%.9g,%d,%.9g,%d\n", static_cast<long long>(row.firstSample),
+                      row.displaySpeed, row.lagSamples, row.active ? 1 : 0, row.platterPhaseRad, row.engaged ? 1 : 0);
+    text.append(line, static_cast<size_t>(length));
+  }
+  return text;
 }
 
 }  // namespace reelstop::offline

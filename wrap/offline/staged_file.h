@@ -19,6 +19,7 @@ class StagedFile {
   int descriptor() const { return mFd; }
   const std::string& finalPath() const { return mFinalPath; }
   void writeAll(const void* data, size_t size);
+  void writeAll(const std::string& bytes) { writeAll(bytes.data(), bytes.size()); }
   // Closes the temporary file and renames it to the final name.
   void commit();
 

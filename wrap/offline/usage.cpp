@@ -48,6 +48,15 @@ State and diagnostics:
   --speed-csv FILE     one row per block: first sample, display speed, lag in samples, active,
                        platter phase in radians, engaged
 
+Pictures (PNG):
+  --snapshot FILE.png  the editor as it stands when the render ends, laid out on the instance
+                       that played and run one frame after each of the last 60 blocks: the
+                       record's rim, its ring of the last turn and the status (STOP when stopped)
+  --page main|settings the page of the snapshot (default main, the record)
+  --scale S            the snapshot's size, 0.75 to 2 (default 1: 420 x 480 pixels)
+  --plot FILE.png      the speed over the render in seconds, with the stops and returns to
+                       speed 1 marked and, when the host has a tempo, the beat grid
+
 Errors print one line starting with "reelstop-render: " and exit with status 2; nothing is
 written then. Interrupted (Ctrl-C, or killed with SIGTERM), it stops, removes what it had begun
 to write and exits with status 130 (143 for SIGTERM).
