@@ -385,8 +385,10 @@ bool MainView::IsDirty() {
   if (std::fabs(mFade - target) > kFadeBand) {
     mFade += (target - mFade) * kFadeRate;
   } else {
+    // The step that lands the fade on its end is drawn too, or the text stays a shade short of it.
+    const bool landed = mFade != target;
     mFade = target;
-    dirty = !(idle == mIdle && std::fabs(speed - mLastSpeed) <= 0.0001f && text == mEngineText);
+    dirty = landed || !(idle == mIdle && std::fabs(speed - mLastSpeed) <= 0.0001f && text == mEngineText);
   }
   mIdle = idle;
   mLastSpeed = speed;

@@ -79,6 +79,24 @@ TEST(MainView, WithoutBlocksItTurnsIdleAfterSixteenFramesAndFadesToTheHint) {
   EXPECT_EQ(drawnAt(e.recording(), 12.0f).text, "Idle") << "once touched, the hint is a word";
 }
 
+TEST(MainView, TheReadoutsFadeEndsDrawnAtFullStrength) {
+  EditorSession e;
+  const frame::IRECT strip(0, 406, 420, 436);
+  for (int step = 0; step < 60; ++step) {
+    e.link().displaySpeed.store(0.0f);
+    e.link().active.store(true);
+    e.link().blockCount.fetch_add(1);
+    e.frames(1);
+  }
+  int accent = 0;
+  for (int y = static_cast<int>(strip.T); y < static_cast<int>(strip.B); ++y) {
+    for (int x = static_cast<int>(strip.L); x < static_cast<int>(strip.R); ++x) {
+      accent += e.cairo().PixelColor(x, y) == theme::accent ? 1 : 0;
+    }
+  }
+  EXPECT_GT(accent, 20) << "STOP in the accent itself, not a shade of it";
+}
+
 class EngineLine : public HostTest {};
 
 TEST_F(EngineLine, ShowsOnlyWhileTheDevelopmentLibraryIsThere) {
