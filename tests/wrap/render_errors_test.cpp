@@ -1,5 +1,6 @@
 // Tests of reelstop-render's refusals and of its whole-or-nothing outputs.
 // Each bad request is one "reelstop-render: " line, status 2, and nothing written.
+#include <csignal>
 #include <fstream>
 
 #include "render_harness.h"
@@ -43,6 +44,17 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
       {"--event", "100 hand down", "--event", "200 hand up", "--event", "300 drag 1", "in.wav", "out.wav"},
       {"--tempo", "120", "--start", "4", "--event", "3b note-on", "in.wav", "out.wav"},
       {"--start", "-1e300", "out.wav"},
+      {"--snapshot", "s.png", "--page", "back", "in.wav", "out.wav"},
+      {"--snapshot", "s.png", "--scale", "0.5", "in.wav", "out.wav"},
+      {"--snapshot", "s.png", "--scale", "3", "in.wav", "out.wav"},
+      {"--snapshot", "s.png", "--scale", "abc", "in.wav", "out.wav"},
+      {"--page", "settings", "in.wav", "out.wav"},
+      {"--scale", "1", "in.wav", "out.wav"},
+      {"--snapshot", "in.wav", "in.wav", "out.wav"},
+      {"--plot", "out.wav", "in.wav", "out.wav"},
+      {"--snapshot", "s.png", "--plot", "s.png", "in.wav", "out.wav"},
+      {"--plot", ".", "in.wav", "out.wav"},
+      {"--snapshot", "no-such-folder/s.png", "--plot", "p.png", "in.wav", "out.wav"},
   };
   for (const auto& args : requests) {
     std::string request;
@@ -56,6 +68,10 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
   EXPECT_EQ(readBytes(path("in.wav")), input);
   EXPECT_EQ(run({"--start", "-1e300", "out.wav"}).err,
             "reelstop-render: --start wants a song position from -1000000 to 1000000 beats, not '-1e300'\n");
+  EXPECT_EQ(run({"--snapshot", "s.png", "--scale", "3", "out.wav"}).err,
+            "reelstop-render: --scale wants a size from 0.75 to 2, not '3'\n");
+  EXPECT_EQ(run({"--page", "main", "out.wav"}).err,
+            "reelstop-render: --page and --scale shape the --snapshot picture; give --snapshot FILE.png too\n");
 }
 
 TEST_F(RenderErrorsTest, OutputIsReplacedWholeOrNotAtAll) {
@@ -70,6 +86,31 @@ TEST_F(RenderErrorsTest, OutputIsReplacedWholeOrNotAtAll) {
   EXPECT_EQ(run({"in.wav", "out.wav"}).status, 0);
   EXPECT_EQ(listing(), before) << "a temporary file was left";
   EXPECT_EQ(readSound(path("out.wav")).frames(), 4800);
+}
+
+TEST_F(RenderErrorsTest, PicturesAreWrittenWithTheOtherOutputsOrNotAtAll) {
+  // Signalled once the first output has begun, in a folder empty till then.
+  const RunResult interrupted = runUntilSignalled({"--rate", "8000", "--seconds", "600", "--snapshot", "long.png",
+                                                   "--plot", "long-plot.png", "--speed-csv", "long.csv", "long.wav"},
+                                                  SIGINT);
+  EXPECT_EQ(interrupted.status, 130) << interrupted.err;
+  EXPECT_TRUE(listing().empty()) << "an interrupted render leaves no picture, whole or begun";
+
+  writeSound(path("in.wav"), sine(2, 4800));
+  std::ofstream(path("s.png")) << "an earlier snapshot";
+  const std::vector<std::string> before = listing();
+  // Every other output is staged before the plot's folder is found missing.
+  EXPECT_EQ(run({"--snapshot", "s.png", "--speed-csv", "c.csv", "--plot", "no-such-folder/p.png", "in.wav", "out.wav"})
+                .status,
+            2);
+  EXPECT_EQ(listing(), before);
+  EXPECT_EQ(readBytes(path("s.png")), "an earlier snapshot");
+
+  ASSERT_EQ(run({"--snapshot", "s.png", "--plot", "p.png", "in.wav", "out.wav"}).status, 0);
+  EXPECT_EQ(readBytes(path("s.png")).substr(1, 3), "PNG") << "replaced whole";
+  EXPECT_EQ(readBytes(path("p.png")).substr(1, 3), "PNG");
+  const std::vector<std::string> written = {"in.wav", "out.wav", "p.png", "s.png"};
+  EXPECT_EQ(listing(), written) << "no temporary file left";
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ double tickStep(double span) {
   return 10.0 * power;
 }
 
+// The middle of the pixel a coordinate falls in, so that a line one unit wide covers whole pixels.
+float crisp(float coordinate) { return std::floor(coordinate) + 0.5f; }
+
 std::string numberText(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", std::fabs(value) < 1e-9 ? 0.0 : value);
@@ -109,7 +112,7 @@ class SpeedChart : public frame::IControl {
     const bool barsShown = spacing(true) >= kLeastBeatSpacing;
     for (const SpeedPlot::Beat& beat : mBeats) {
       if (beat.bar ? !barsShown : !beatsShown) continue;
-      const float x = xOfSample(beat.sample);
+      const float x = crisp(xOfSample(beat.sample));
       g.DrawLine(beat.bar ? theme::thumb : theme::line, x, kPlotArea.T, x, kPlotArea.B);
     }
   }
@@ -125,7 +128,7 @@ class SpeedChart : public frame::IControl {
     frame::IText speedText = tickText;
     speedText.mAlign = frame::EAlign::Far;
     for (double speed = mLowSpeed; speed <= mHighSpeed + 1e-9; speed += mSpeedStep) {
-      const float y = yOfSpeed(speed);
+      const float y = crisp(yOfSpeed(speed));
       const bool landmark = std::fabs(speed) < 1e-9 || std::fabs(speed - 1.0) < 1e-9;
       g.DrawLine(landmark ? theme::thumb : theme::line, kPlotArea.L, y, kPlotArea.R, y);
       g.DrawText(speedText, numberText(speed).c_str(), {kPlotArea.L - 44.0f, y - 7.0f, kPlotArea.L - 8.0f, y + 7.0f});
@@ -139,7 +142,11 @@ class SpeedChart : public frame::IControl {
   }
 
   void drawSpeed(frame::IGraphics& g) const {
-    if (mRows.empty()) return;
+    if (mRows.empty()) {
+      g.DrawText(theme::sans(12.0f, theme::Regular, theme::inkDim, frame::EAlign::Center), "no audio was rendered",
+                 kPlotArea);
+      return;
+    }
     g.PathClipRegion(kPlotArea);
     g.PathClear();
     g.PathMoveTo(xOfSample(static_cast<double>(mRows.front().firstSample)), yOfSpeed(mRows.front().displaySpeed));
@@ -155,9 +162,9 @@ class SpeedChart : public frame::IControl {
   void drawMarks(frame::IGraphics& g) const {
     float labelsEnd[2] = {kPlotArea.L, kPlotArea.L};
     for (const Mark& mark : marksOf(mRows)) {
-      const float x = xOfSample(mark.sample);
+      const float x = std::round(xOfSample(mark.sample));
       const frame::IColor colour = mark.leaves ? theme::accent : theme::cool;
-      g.DrawLine(colour, x, kPlotArea.T, x, kPlotArea.B, nullptr, 1.5f);
+      g.DrawLine(colour, x, kPlotArea.T, x, kPlotArea.B, nullptr, kLineThickness);
       const char* label = mark.leaves ? "stop" : "back to 1";
       const frame::IText text = theme::sans(10.0f, theme::SemiBold, colour, frame::EAlign::Near);
       const float top = kPlotArea.T + (mark.leaves ? 4.0f : 20.0f);
