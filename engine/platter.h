@@ -26,6 +26,8 @@ class PlatterRamp {
   // The speed after `speed`, reached with the last change `accel`, at ramp time t.
   double speedAfter(double speed, double accel, double t) const {
     if (mBraking) {
+      // A braked platter at rest stays at rest: the step that stopped it is no push to carry on.
+      if (!(speed > 0.0)) return 0.0;
       const double candidate = speed + accel + (-mLimit - accel) * mResponse;
       return candidate > 0.0 && t < 1.0 ? candidate : 0.0;
     }

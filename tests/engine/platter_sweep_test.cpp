@@ -61,7 +61,7 @@ Plain expectSolversMatch(const Case& c, double speed, double accel) {
 }
 
 // The engine's speeds over the first samples of the ramp follow the platter law with the plain
-// limit: the brake's candidate cut to 0 at the end, the motor's clamped pull.
+// limit: the brake's candidate cut to 0 at rest and at the end, the motor's clamped pull.
 void expectCurve(Deck& deck, const Case& c, Call call, double limit) {
   const double response = responseFor(c);
   const double motorSamples = motorSamplesFor(c);
@@ -72,7 +72,8 @@ void expectCurve(Deck& deck, const Case& c, Call call, double limit) {
     double expected;
     if (call == Call::Engage) {
       const double candidate = speed + accel + (-limit - accel) * response;
-      expected = candidate > 0.0 && static_cast<double>(i + 1) < c.rampSamples ? candidate : 0.0;
+      const bool moving = speed > 0.0 && candidate > 0.0;
+      expected = moving && static_cast<double>(i + 1) < c.rampSamples ? candidate : 0.0;
     } else {
       const double asked = std::clamp((1.0 - speed) / motorSamples, -limit, limit);
       expected = speed + accel + (asked - accel) * response;

@@ -1,6 +1,8 @@
-// The weighted platter's motor arriving on time (its brake and curves are in the sweep), and the
-// scratching hand's spring and clamps.
+// The weighted platter's motor arriving on time, its brake from a record moving backwards (its
+// other curves are in the sweep), and the scratching hand's spring and clamps.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "engine_harness.h"
 
@@ -33,6 +35,22 @@ TEST(Platter, MotorArrivesAtNormalSpeedAfterExactlyTheRampLength) {
   heavy.skip(2400);
   EXPECT_EQ(heavy.state(), EngineState::Playing);
   EXPECT_EQ(rs_speed(heavy.handle), 1.0);
+}
+
+// A hand that pulled the record back and let go while a note still holds the tape: the brake
+// finds it crawling backwards and slowing, and it must come to rest, not drift off forwards.
+TEST(Platter, ABrakeFromARecordSettlingBackwardsLeavesItAtRest) {
+  Engine engine;
+  engine.skip(4800);
+  rs_begin_scratch(engine.handle);
+  rs_set_scratch_target(engine.handle, -3000.0);
+  engine.skip(9000);  // the spring has nearly settled: crawling backwards, slowing down
+  ASSERT_LT(rs_speed(engine.handle), 0.0);
+  ASSERT_GT(engine.probe().accel(), 0.0);
+  rs_engage_platter(engine.handle, 14400, 26.5, 50.0);
+  const auto speeds = engine.speeds(14400);
+  EXPECT_EQ(*std::max_element(speeds.begin(), speeds.end()), 0.0) << "at rest from the first sample";
+  EXPECT_EQ(engine.state(), EngineState::Stopped);
 }
 
 TEST(Scratch, TheHandPullsTheHeadWithinTheTapeAndAtMostSixTimesNormalSpeed) {
