@@ -178,6 +178,7 @@ TEST(Record, ThePictureHasItsCentreRadiiAndMarkerWhereTheLayoutPutsThem) {
   EXPECT_EQ(g.PixelColor(210, 45), theme::bg) << "from 47 down";
   const frame::IColor vinyl = g.PixelColor(210 + 150, 228);
   EXPECT_LT(vinyl.R, 20) << "the disc between the ring and the rim";
+  EXPECT_LE(e.g->RunFrame().T, 47.0f) << "each frame repaints the marker above the record's rectangle too";
 }
 
 }  // namespace
