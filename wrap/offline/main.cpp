@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
       listParams(stdout);
       return 0;
     }
+    if (options.listPresets) {
+      listPresets(stdout);
+      return 0;
+    }
     const RenderSummary summary = runRender(options);
     std::printf("%s: %.2f s rendered at %.0fx real time; %lld stops and %lld starts issued\n",
                 summary.outputPath.c_str(), summary.audioSeconds, summary.audioSeconds / summary.wallSeconds,

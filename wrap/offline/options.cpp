@@ -63,7 +63,7 @@ void placePositionals(const std::vector<std::string>& positionals, Options& opti
   if (positionals.size() > 2) throw RenderError("too many arguments: '" + positionals[2] + "' (see --help)");
   if (positionals.size() == 2) options.inputPath = positionals[0];
   if (!positionals.empty()) options.outputPath = positionals.back();
-  if (options.help || options.listParams) return;
+  if (options.help || options.listParams || options.listPresets) return;
   if (options.outputPath.empty()) throw RenderError("no OUTPUT file given (see --help)");
   if (!options.inputPath.empty() && (options.demoRateHz || options.demoSeconds)) {
     throw RenderError("--rate and --seconds shape the demo signal; INPUT brings its own");
@@ -89,6 +89,7 @@ Options parseOptions(const std::vector<std::string>& args) {
       {"--help", [&] { options.help = true; }},
       {"-h", [&] { options.help = true; }},
       {"--list-params", [&] { options.listParams = true; }},
+      {"--list-presets", [&] { options.listPresets = true; }},
       {"--playing", [&] { options.playing = true; }},
   };
   const std::map<std::string, std::function<void(const std::string&)>> valued = {
@@ -113,6 +114,7 @@ Options parseOptions(const std::vector<std::string>& args) {
          options.startBeats = beats;
        }},
       {"--set", [&](const std::string& v) { options.settings.push_back(v); }},
+      {"--preset", [&](const std::string& v) { options.presetName = v; }},
       {"--event", [&](const std::string& v) { options.events.push_back(v); }},
       {"--events", [&](const std::string& v) { options.eventFiles.push_back(v); }},
       {"--load-state", [&](const std::string& v) { options.loadStatePath = v; }},

@@ -13,7 +13,9 @@ enum class EditorPage { kRecord, kSettings };
 struct Options {
   bool help = false;
   bool listParams = false;
-  std::string inputPath;  // empty: the built-in demo groove
+  bool listPresets = false;
+  std::string presetName;  // a factory preset, applied after --load-state and before --set
+  std::string inputPath;   // empty: the built-in demo groove
   std::string outputPath;
   int blockSize = 512;
   std::optional<int> demoRateHz;  // the demo only; a file brings its own rate

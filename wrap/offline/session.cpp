@@ -17,6 +17,7 @@
 #include "frame/headless_host.h"
 #include "interruption.h"
 #include "param_values.h"
+#include "presets.h"
 #include "reelstop.h"
 #include "render_error.h"
 #include "render_loop.h"
@@ -53,6 +54,14 @@ void checkOutputPaths(const Options& options) {
       throw RenderError("'" + path + "' is the input file; it is never overwritten");
     }
   }
+}
+
+// Every parameter to the preset's value or its default, as a host loads a preset.
+void applyPreset(frame::HeadlessHost& host, const std::string& name) {
+  const Preset* preset = findPreset(name);
+  if (preset == nullptr) throw RenderError("no factory preset is called '" + name + "' (see --list-presets)");
+  const std::vector<double> values = presetValues(host.plugin(), *preset);
+  for (size_t i = 0; i < values.size(); ++i) host.setPlainParameter(static_cast<int>(i), values[i]);
 }
 
 void restoreState(frame::HeadlessHost& host, const std::string& path) {
@@ -109,6 +118,7 @@ RenderSummary runRender(const Options& options) {
   const auto host = makeHost();
   host->configure(input->sampleRateHz(), options.blockSize, input->channelCount());
   if (!options.loadStatePath.empty()) restoreState(*host, options.loadStatePath);
+  if (!options.presetName.empty()) applyPreset(*host, options.presetName);
   std::vector<ParamSetting> settings;
   for (const std::string& assignment : options.settings) settings.push_back(parseSetting(host->plugin(), assignment));
   const TimeBase base{static_cast<double>(input->sampleRateHz()), tempoBpm, options.startBeats, input->frames()};
@@ -164,5 +174,9 @@ RenderSummary runRender(const Options& options) {
 }
 
 void listParams(std::FILE* out) { printParamTable(makeHost()->plugin(), out); }
+
+void listPresets(std::FILE* out) {
+  for (const Preset& preset : factoryPresets()) std::fprintf(out, "%-20s %s\n", preset.name, preset.description);
+}
 
 }  // namespace reelstop::offline

@@ -25,4 +25,7 @@ RenderSummary runRender(const Options& options);
 // The parameter table of a fresh instance.
 void listParams(std::FILE* out);
 
+// The factory presets: name and description.
+void listPresets(std::FILE* out);
+
 }  // namespace reelstop::offline

@@ -32,6 +32,9 @@ Parameters:
                        it, VALUE a number in the parameter's units or one of its texts
                        (--set "Stop Time=1200" --set Ramp="Bezier pitch" --set Auto=off)
   --list-params        print the parameters and exit
+  --preset NAME        start from a factory preset (after --load-state, before --set); every
+                       parameter it does not name is at its default
+  --list-presets       print the factory presets and exit
 
 Timeline:
   --event "TIME ACTION"  (repeatable)    --events FILE (one a line, # comments)
