@@ -77,8 +77,8 @@ const Preset* findPreset(const std::string& name) {
 }
 
 std::vector<double> presetValues(const frame::Plugin& plugin, const Preset& preset) {
-  std::vector<double> values;
-  for (int i = 0; i < plugin.NParams(); ++i) values.push_back(plugin.GetParam(i)->GetDefault());
+  std::vector<double> values(static_cast<size_t>(plugin.NParams()));
+  for (int i = 0; i < plugin.NParams(); ++i) values[static_cast<size_t>(i)] = plugin.GetParam(i)->GetDefault();
   for (const PresetValue& set : preset.values) values[static_cast<size_t>(set.paramIdx)] = set.value;
   return values;
 }
