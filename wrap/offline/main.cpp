@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,19 @@ int fail(const char* message, int status) {
   return status;
 }
 
+// The pictures' fonts: beside the program in the build tree, in the LV2 bundle once installed.
+std::string fontFolder() {
+  const std::string built = frame::FolderBesideProgram("resources");
+  if (std::filesystem::is_directory(built)) return built;
+  return frame::FolderBesideProgram("../lib/lv2/reelstop.lv2/resources");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace reelstop::offline;
   catchInterruptions();
-  frame::SetResourceFolder(frame::FolderBesideProgram("resources"));  // the pictures' fonts, as the build lays them out
+  frame::SetResourceFolder(fontFolder());
   try {
     const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {
