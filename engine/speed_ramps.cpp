@@ -57,6 +57,11 @@ double BezierRamp::curveSpeed(double t, double& guess) const {
   return mPitch ? std::exp2(y) - kPitchOffset : y;
 }
 
+double BezierRamp::speedAt(double t) {
+  if (!mTowardsPlaying) return t >= 1.0 ? 0.0 : std::max(0.0, curveSpeed(t, mGuess));
+  return curveSpeed(std::min(1.0, t), mGuess);
+}
+
 double BezierRamp::lostSamples() const {
   double lost = 0.0;
   double guess = 0.0;

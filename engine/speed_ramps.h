@@ -38,10 +38,7 @@ class BezierRamp {
   void begin(const RampShape& shape, bool towardsPlaying, double speed, double accel, double rampSamples);
 
   // Per sample: the search for the curve parameter starts from the last sample's.
-  double speedAt(double t) {
-    if (!mTowardsPlaying) return t >= 1.0 ? 0.0 : std::max(0.0, curveSpeed(t, mGuess));
-    return curveSpeed(std::min(1.0, t), mGuess);
-  }
+  double speedAt(double t);
 
   // Samples the head falls behind the live signal while a start plays; speeds above 1 make up
   // nothing.
