@@ -306,6 +306,13 @@ void Platter::paintRing(IGraphics& g, float cx, float cy, float rDisc, float rLa
   frame::IStrokeOptions round;
   round.mCapOption = frame::ELineCap::Round;
   round.mJoinOption = frame::ELineJoin::Round;
+  // Neighbouring segments mostly share their colour: one stroke for each run of them.
+  IColor pending;
+  bool anyPending = false;
+  auto flush = [&] {
+    if (anyPending) g.PathStroke(pending, width, round);
+    anyPending = false;
+  };
   for (int i = 0; i < kRingSegments; ++i) {
     const double a = (i + 0.5) / kRingSegments * kTwoPi;
     const double ahead = playhead + (kTwoPi - a) * spr;
@@ -325,11 +332,14 @@ void Platter::paintRing(IGraphics& g, float cx, float cy, float rDisc, float rLa
     const auto sn = static_cast<float>(std::sin(phi));
     const IColor colour = isAhead ? theme::cool.WithAlpha(nearest(0.95f * bright * 255.0f))
                                   : theme::ink.WithAlpha(nearest((1.0 - 0.55 * a / kTwoPi) * bright * 0.6 * 255.0));
-    g.PathClear();
+    if (anyPending && !(colour == pending)) flush();
+    if (!anyPending) g.PathClear();
     g.PathMoveTo(cx + (ringR - amp) * c, cy + (ringR - amp) * sn);
     g.PathLineTo(cx + (ringR + amp) * c, cy + (ringR + amp) * sn);
-    g.PathStroke(colour, width, round);
+    pending = colour;
+    anyPending = true;
   }
+  flush();
 }
 
 // ---- The record page's backdrop and status ----------------------------------------------------
