@@ -1,6 +1,7 @@
 // Plugin base: the editor and parameter parts of saved state.
 #include <cmath>
 
+#include "frame/igraphics.h"
 #include "frame/plugin.h"
 
 namespace frame {
@@ -20,9 +21,13 @@ bool usableEditorSize(int width, int height, float scale) {
 }  // namespace
 
 void Plugin::SerializeEditorState(IByteChunk& chunk) const {
-  chunk.Put(&mEditorWidth);
-  chunk.Put(&mEditorHeight);
-  chunk.Put(&mEditorScale);
+  // An open editor's own size: the kept one is only that of its last closing.
+  const int width = mGraphics != nullptr ? mGraphics->Width() : mEditorWidth;
+  const int height = mGraphics != nullptr ? mGraphics->Height() : mEditorHeight;
+  const float scale = mGraphics != nullptr ? mGraphics->GetDrawScale() : mEditorScale;
+  chunk.Put(&width);
+  chunk.Put(&height);
+  chunk.Put(&scale);
 }
 
 int Plugin::UnserializeEditorState(const IByteChunk& chunk, int startPos) {
@@ -35,6 +40,11 @@ int Plugin::UnserializeEditorState(const IByteChunk& chunk, int startPos) {
   if (pos < 0) return -1;
   // A damaged or foreign size is passed over; the chunk's parameters still count.
   if (!usableEditorSize(width, height, scale)) return pos;
+  if (mGraphics != nullptr) {
+    // An open editor takes the size at once; "no size" leaves it as it is.
+    if (scale > 0.0f) mGraphics->Resize(width, height, scale);
+    return pos;
+  }
   // With no editor open the size waits for its next opening.
   mEditorWidth = width;
   mEditorHeight = height;

@@ -1,7 +1,8 @@
 # Shared by the set-up scripts: install what is missing from Debian, configure and build.
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(g++ clang cmake make pkg-config binutils libgtest-dev libbenchmark-dev clang-format clang-tidy libsndfile1-dev
-  lv2-dev liblilv-dev lilv-utils lv2file jalv jackd2 sordi ardour libcairo2-dev libfreetype-dev fonts-inter dpkg-dev)
+  lv2-dev liblilv-dev lilv-utils lv2file jalv jackd2 sordi ardour libcairo2-dev libfreetype-dev libx11-dev fonts-inter
+  dpkg-dev xvfb xdotool imagemagick)
 
 # Installs the named Debian packages that are not installed yet (sudo only when not root).
 ensure_packages() {

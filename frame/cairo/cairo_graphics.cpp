@@ -51,7 +51,7 @@ void CairoGraphics::RecoverContext() {
   cairo_scale(mContext.get(), GetDrawScale(), GetDrawScale());
 }
 
-void CairoGraphics::OnScaleChanged() { MakeImage(); }
+void CairoGraphics::OnSizeChanged() { MakeImage(); }
 
 const unsigned char* CairoGraphics::Pixels(int& stride) {
   cairo_surface_flush(mImage.get());

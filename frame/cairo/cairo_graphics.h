@@ -52,7 +52,7 @@ class CairoGraphics : public IGraphics {
   void PushLayer(const IRECT& r) override;
   ILayerPtr PopLayer(const IRECT& r) override;
   void CompositeLayer(const ILayer& layer, const IBlend* blend) override;
-  void OnScaleChanged() override;
+  void OnSizeChanged() override;
 
  private:
   struct ContextDeleter {

@@ -1,21 +1,21 @@
-// WindowSurface: window pixels to layout units, under the main lock.
+// WindowSurface: window pixels to layout units, under the plug-in's lock.
 #include "window_surface.h"
 
+#include <algorithm>
 #include <cmath>
-#include <mutex>
-
-#include "frame/main_lock.h"
 
 namespace frame {
 
+using Guard = std::lock_guard<std::recursive_mutex>;
+
 void WindowSurface::Press(float px, float py, const IMouseMod& mod) {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   Down(px, py);
   mGraphics.OnMouseDown(mLastX, mLastY, mod);
 }
 
 void WindowSurface::DoubleClick(float px, float py, const IMouseMod& mod) {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   Down(px, py);
   mGraphics.OnMouseDblClick(mLastX, mLastY, mod);
 }
@@ -27,13 +27,20 @@ void WindowSurface::Down(float px, float py) {
 }
 
 void WindowSurface::Release(float px, float py, const IMouseMod& mod) {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   mPressed = false;
   mGraphics.OnMouseUp(Units(px), Units(py), mod);
 }
 
+void WindowSurface::CancelPress() {
+  const Guard guard(mLock);
+  if (!mPressed) return;
+  mPressed = false;
+  mGraphics.OnMouseUp(mLastX, mLastY, IMouseMod{});
+}
+
 void WindowSurface::Move(float px, float py, const IMouseMod& mod) {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   const float x = Units(px);
   const float y = Units(py);
   if (mPressed) {
@@ -47,24 +54,36 @@ void WindowSurface::Move(float px, float py, const IMouseMod& mod) {
 }
 
 void WindowSurface::Wheel(float px, float py, const IMouseMod& mod, float delta) {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   mGraphics.OnMouseWheel(Units(px), Units(py), mod, delta);
 }
 
 void WindowSurface::Leave() {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   mGraphics.OnMouseOut();
 }
 
 bool WindowSurface::Key(const IKeyPress& key) {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
+  const Guard guard(mLock);
   return mGraphics.OnKeyDown(key);
 }
 
-IRECT WindowSurface::Frame() {
-  std::lock_guard<std::recursive_mutex> main(MainLock());
-  const IRECT area = mGraphics.RunFrame();
+void WindowSurface::FitTo(int pixelWidth, int pixelHeight) {
+  const Guard guard(mLock);
+  const float across = static_cast<float>(pixelWidth) / static_cast<float>(mGraphics.Width());
+  const float down = static_cast<float>(pixelHeight) / static_cast<float>(mGraphics.Height());
+  mGraphics.SetScale(std::min(across, down));
+}
+
+IRECT WindowSurface::Frames(int steps) {
+  const Guard guard(mLock);
+  IRECT area;
+  for (int i = 0; i < steps; ++i) {
+    IRECT changed;
+    if (mGraphics.IsDirty(changed)) area = area.Union(changed);
+  }
   if (area.Empty()) return {};
+  mGraphics.Draw(area);
   const float s = mGraphics.GetDrawScale();
   return {std::floor(area.L * s), std::floor(area.T * s), std::ceil(area.R * s), std::ceil(area.B * s)};
 }

@@ -19,14 +19,17 @@ void IGraphics::SetScaleConstraints(float lo, float hi) {
   mMaxScale = std::max(lo, hi);
 }
 
-void IGraphics::SetScale(float scale) {
+void IGraphics::Resize(int width, int height, float scale) {
   const float held = std::clamp(scale, mMinScale, mMaxScale);
-  if (held == mScale) return;
+  if (width == mWidth && height == mHeight && held == mScale) return;
+  mWidth = width;
+  mHeight = height;
   mScale = held;
-  OnScaleChanged();
+  OnSizeChanged();
   for (auto& control : mControls) control->OnRescale();
   SetAllControlsDirty();
-  if (mScaleListener) mScaleListener(mScale);
+  SetAreaDirty(GetBounds());  // a new image: the panel between the controls is drawn afresh too
+  if (mSizeListener) mSizeListener();
 }
 
 IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group) {

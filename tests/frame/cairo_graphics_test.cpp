@@ -11,17 +11,14 @@
 #include <iterator>
 #include <limits>
 
+#include "blank_plugin.h"
 #include "frame/headless_host.h"
 #include "frame/resources.h"
 
 namespace frame {
 namespace {
 
-class Blank : public Plugin {
- public:
-  explicit Blank(const InstanceInfo& info) : Plugin(info, Config()) {}
-  void ProcessBlock(float**, float**, int) override {}
-};
+using Blank = test::BlankPlugin;
 
 // Draws what it is given, each frame.
 class Painter : public IControl {

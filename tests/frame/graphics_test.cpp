@@ -294,6 +294,68 @@ TEST(IGraphics, TheScaleStaysInItsBoundsTheCornerScalesTheEditorAndCloseKeepsIt)
   EXPECT_FLOAT_EQ(e.g->GetDrawScale(), 0.8f) << "reopened at the last scale";
 }
 
+// The three words of an editor size as the state carries them.
+struct EditorSize {
+  int width = 0;
+  int height = 0;
+  float scale = 0.0f;
+};
+
+EditorSize savedSize(const Plugin& plugin) {
+  IByteChunk chunk;
+  plugin.SerializeEditorState(chunk);
+  EditorSize size;
+  chunk.Get(&size.scale, chunk.Get(&size.height, chunk.Get(&size.width, 0)));
+  return size;
+}
+
+int restoreSize(Plugin& plugin, EditorSize size) {
+  IByteChunk chunk;
+  chunk.Put(&size.width);
+  chunk.Put(&size.height);
+  chunk.Put(&size.scale);
+  return plugin.UnserializeEditorState(chunk, 0);
+}
+
+TEST(IGraphics, AnOpenEditorSavesItsOwnSizeARestoreResizesItAndAClosedOneOpensAtTheRestoredSize) {
+  Editor e;
+  Plugin& plugin = e.host.plugin();
+  e.g->SetScaleConstraints(0.75f, 2.0f);
+  int told = 0;
+  e.g->mSizeListener = [&told] { ++told; };
+  Probe* probe = e.attach({0, 0, 50, 50}, "probe");
+  IRECT area;
+  e.g->IsDirty(area);
+  probe->SetClean();
+
+  e.g->SetScale(1.25f);
+  EXPECT_EQ(told, 1);
+  const EditorSize open = savedSize(plugin);
+  EXPECT_EQ(open.width, 200);
+  EXPECT_EQ(open.height, 100);
+  EXPECT_FLOAT_EQ(open.scale, 1.25f) << "the open editor's size, not the one kept from no closing";
+
+  e.g->IsDirty(area);
+  ASSERT_EQ(restoreSize(plugin, {300, 150, 1.5f}), 12);
+  EXPECT_EQ(e.g->Width(), 300);
+  EXPECT_EQ(e.g->Height(), 150);
+  EXPECT_FLOAT_EQ(e.g->GetDrawScale(), 1.5f);
+  EXPECT_EQ(told, 2) << "the window is told to follow";
+  ASSERT_TRUE(e.g->IsDirty(area));
+  EXPECT_EQ(area, IRECT(0, 0, 300, 150)) << "everything is drawn again at the new size";
+  restoreSize(plugin, {0, 0, 0.0f});
+  EXPECT_FLOAT_EQ(e.g->GetDrawScale(), 1.5f) << "no size leaves the open editor alone";
+  EXPECT_EQ(told, 2);
+
+  e.host.closeEditor();
+  restoreSize(plugin, {220, 110, 0.75f});
+  EXPECT_EQ(savedSize(plugin).width, 220) << "kept while closed";
+  ASSERT_NE(e.host.openEditor(), nullptr);
+  EXPECT_EQ(e.g->Width(), 220);
+  EXPECT_EQ(e.g->Height(), 110);
+  EXPECT_FLOAT_EQ(e.g->GetDrawScale(), 0.75f);
+}
+
 TEST(IGraphics, TextReachesTheRendererAsWellFormedUtf8) {
   EXPECT_EQ(ValidUtf8("dev 1a\xff\xfe"), "dev 1a\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(ValidUtf8("\xC3\xA9t\xC3"), "\xC3\xA9t\xEF\xBF\xBD") << "a sequence cut short";

@@ -44,12 +44,14 @@ class IGraphics {
   IRECT GetBounds() const { return {0.0f, 0.0f, static_cast<float>(mWidth), static_cast<float>(mHeight)}; }
   float GetDrawScale() const { return mScale; }
   // Changes the scale within the constraints; every control is told and redrawn.
-  void SetScale(float scale);
+  void SetScale(float scale) { Resize(mWidth, mHeight, scale); }
+  // Changes the size in layout units and the scale (held within the constraints) together.
+  void Resize(int width, int height, float scale);
   void SetScaleConstraints(float lo, float hi);
   float MinScale() const { return mMinScale; }
   float MaxScale() const { return mMaxScale; }
-  // Called after every change of scale, for the window to follow.
-  std::function<void(float scale)> mScaleListener;
+  // Called after every change of size or scale, for the window to follow.
+  std::function<void()> mSizeListener;
 
   // ---- The control tree.
   IControl* AttachControl(IControl* control, int tag = kNoTag, const char* group = "");
@@ -158,8 +160,8 @@ class IGraphics {
   virtual void PushLayer(const IRECT& r) = 0;
   virtual ILayerPtr PopLayer(const IRECT& r) = 0;
   virtual void CompositeLayer(const ILayer& layer, const IBlend* blend) = 0;
-  // The scale changed: the renderer resizes its pixels.
-  virtual void OnScaleChanged() {}
+  // The size or the scale changed: the renderer resizes its pixels.
+  virtual void OnSizeChanged() {}
 
  private:
   struct OpenMenu {

@@ -51,9 +51,10 @@ class Plugin {
   void SetLatency(int samples);
   int GetLatency() const { return mLatency; }
 
-  // Width, height and scale of the editor, written in saved state. A restored size is kept only
-  // when an editor can open at it (positive sizes up to 16384 pixels, scale 0.75 to 2) or when
-  // all three are zero (no size); otherwise the previous one stays.
+  // Width, height and scale of the editor, written in saved state: the open editor's, else the
+  // kept one. A restored size counts only when an editor can open at it (positive sizes up to
+  // 16384 pixels, scale 0.75 to 2) or when all three are zero (no size); otherwise the previous
+  // one stays. An open editor is resized to it at once; a closed one opens at it next time.
   void SerializeEditorState(IByteChunk& chunk) const;
   int UnserializeEditorState(const IByteChunk& chunk, int startPos);
   // Every parameter's value as a double, in index order.
