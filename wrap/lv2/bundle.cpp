@@ -33,6 +33,8 @@ std::vector<Variant> variantsOf(const frame::Config& config) {
 
 std::string stateChunkUri(const frame::Config& config) { return std::string(config.projectUri) + "#state"; }
 
+std::string editorUri(const frame::Config& config) { return std::string(config.projectUri) + "#ui"; }
+
 std::string descriptionFileName(const frame::Config& config) { return std::string(config.pluginName) + ".ttl"; }
 
 }  // namespace reelstop::lv2

@@ -44,6 +44,8 @@ struct Variant {
 std::vector<Variant> variantsOf(const frame::Config& config);
 // The one state property: the plug-in's own state chunk.
 std::string stateChunkUri(const frame::Config& config);
+// The one editor of every plug-in: an X11 UI in a binary of its own.
+std::string editorUri(const frame::Config& config);
 // The Turtle file that describes the plug-ins: "reelstop.ttl".
 std::string descriptionFileName(const frame::Config& config);
 

@@ -34,6 +34,13 @@ void ControlPorts::pull(frame::Plugin& plugin) {
   }
 }
 
+bool ControlPorts::takeHostValue(int paramIdx, float value) {
+  const auto i = static_cast<size_t>(paramIdx);
+  if (value == mLast[i].load(kRelaxed) || value == mBeforeRestore[i].load(kRelaxed)) return false;
+  mLast[i].store(value, kRelaxed);
+  return true;
+}
+
 void ControlPorts::restored(const frame::Plugin& plugin) {
   for (size_t i = 0; i < mPorts.size(); ++i) {
     mBeforeRestore[i].store(mLast[i].load(kRelaxed), kRelaxed);

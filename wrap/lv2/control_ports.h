@@ -1,8 +1,8 @@
 // ControlPorts: the control input ports, copied into their parameters only when the host moved
 // them, so that a port and a restored state chunk never fight over a value.
-// Threads: pull runs on the audio thread (run) and in save; connect, start and restored run in the
-// instantiation class, never at the same time as run (the LV2 threading rules); the values
-// both sides touch are still atomics, so neither can see a torn one.
+// Threads: pull runs on the audio thread (run) and in save, takeHostValue on the editor's thread;
+// connect, start and restored run in the instantiation class, never at the same time as run (the
+// LV2 threading rules). The values they share are atomics, so none can see a torn one.
 #pragma once
 
 #include <atomic>
@@ -23,6 +23,9 @@ class ControlPorts {
   void start(const frame::Plugin& plugin);
   // Copies each port whose value moved into its parameter. Never allocates or locks.
   void pull(frame::Plugin& plugin);
+  // A host's value for the port that an editor heard first: true when pull would copy it, and
+  // then it counts as copied. Main thread.
+  bool takeHostValue(int paramIdx, float value);
   // After a state restore: the restored values count as written, and until the next pull so do
   // the values the ports had before, so that a state without port values (a preset of the chunk
   // alone) is not undone by ports the host left as they were.

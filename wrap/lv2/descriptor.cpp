@@ -12,7 +12,8 @@
 namespace reelstop::lv2 {
 namespace {
 
-Instance& self(LV2_Handle handle) { return *static_cast<Instance*>(handle); }
+// The handle is the instance's InstanceAccess part, for an editor to read.
+Instance& self(LV2_Handle handle) { return static_cast<Instance&>(*static_cast<InstanceAccess*>(handle)); }
 
 // Instantiation class: the host calls it from any thread but never alongside another call on
 // the same instance. Refuses (null) without urid:map, or when memory or threads run out.
@@ -32,7 +33,7 @@ void run(LV2_Handle handle, uint32_t nFrames) { self(handle).run(nFrames); }
 void deactivate(LV2_Handle) {}
 
 // Instantiation class: destroys the plug-in, then joins its timer thread.
-void cleanup(LV2_Handle handle) { delete static_cast<Instance*>(handle); }
+void cleanup(LV2_Handle handle) { delete &self(handle); }
 
 // Instantiation class, as LV2 classes state calls without the thread-safe restore feature.
 LV2_State_Status save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle state, uint32_t,
@@ -68,7 +69,8 @@ LV2_Handle instantiate(const LV2_Descriptor* descriptor, double sampleRateHz, co
   const Variant& variant = bundledVariants()[static_cast<size_t>(descriptor - descriptors().data())];
   // No exception may cross into the host's C code: out of memory or threads, the host is refused.
   try {
-    return Instance::create(variant, sampleRateHz, features).release();
+    InstanceAccess* access = Instance::create(variant, sampleRateHz, features).release();
+    return access;
   } catch (...) {
     return nullptr;
   }

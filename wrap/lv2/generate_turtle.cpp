@@ -8,15 +8,15 @@
 #include "turtle_writer.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: " << argv[0] << " BUNDLE_FOLDER BINARY_NAME\n";
+  if (argc != 4) {
+    std::cerr << "usage: " << argv[0] << " BUNDLE_FOLDER BINARY_NAME EDITOR_BINARY_NAME\n";
     return 2;
   }
   using namespace reelstop::lv2;
   const std::string folder = argv[1];
   frame::HeadlessHost host(makeBundledPlugin, frame::EHost::kHostLV2);
   std::ofstream manifest(folder + "/manifest.ttl");
-  writeManifest(manifest, bundledConfig(), bundledVariants(), argv[2]);
+  writeManifest(manifest, bundledConfig(), bundledVariants(), argv[2], argv[3]);
   std::ofstream description(folder + "/" + descriptionFileName(bundledConfig()));
   writeDescription(description, host.plugin(), bundledVariants());
   manifest.close();

@@ -9,6 +9,7 @@
 
 #include "bundled_plugin.h"
 #include "frame/main_lock.h"
+#include "host_features.h"
 
 namespace reelstop::lv2 {
 namespace {
@@ -17,13 +18,6 @@ namespace {
 constexpr int kDefaultMaxFrames = 4096;
 // A larger bound than this buys nothing but memory: runs are split to it all the same.
 constexpr int kLargestMaxFrames = 16384;
-
-const void* feature(const LV2_Feature* const* features, const char* uri) {
-  for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
-    if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  }
-  return nullptr;
-}
 
 // The host's bufsz:maxBlockLength, else its nominalBlockLength, else the default.
 int maxBlockFrames(const LV2_Options_Option* options, const Urids& urids) {
@@ -44,9 +38,9 @@ int maxBlockFrames(const LV2_Options_Option* options, const Urids& urids) {
 
 std::unique_ptr<Instance> Instance::create(const Variant& variant, double sampleRateHz,
                                            const LV2_Feature* const* features) {
-  const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+  const auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
   if (map == nullptr) return nullptr;
-  const auto* options = static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+  const auto* options = static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
   return std::unique_ptr<Instance>(new Instance(variant, sampleRateHz, *map, options));
 }
 
@@ -56,12 +50,16 @@ Instance::Instance(const Variant& variant, double sampleRateHz, const LV2_URID_M
       mUrids(map, stateChunkUri(bundledConfig())),
       mMaxFrames(maxBlockFrames(options, mUrids)),
       mTransport(mUrids, sampleRateHz),
-      mControls(bundledConfig().nParams) {
+      mControls(bundledConfig().nParams),
+      mBridge(mControls) {
+  build = buildStamp();
+  editor = &mBridge;
   {
     // Constructed as on the main thread, its timer on this instance's own clock.
     const frame::TimerClock::Scope clock(mClock);
     const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
-    mPlugin = makeBundledPlugin(frame::InstanceInfo{frame::EHost::kHostLV2, nullptr});
+    mPlugin = makeBundledPlugin(frame::InstanceInfo{frame::EHost::kHostLV2, &mBridge});
+    mBridge.bind(*mPlugin);
   }
   mPlugin->SetSampleRate(sampleRateHz);
   mPlugin->SetBlockSize(mMaxFrames);
@@ -73,6 +71,7 @@ Instance::~Instance() {
   // Destroyed as on the main thread; the clock's thread is joined afterwards, outside the lock
   // it may be waiting for.
   const std::lock_guard<std::recursive_mutex> main(frame::MainLock());
+  mBridge.instanceGoing();
   mPlugin.reset();
 }
 

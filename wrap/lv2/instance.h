@@ -15,6 +15,7 @@
 
 #include "bundle.h"
 #include "control_ports.h"
+#include "editor_bridge.h"
 #include "event_reader.h"
 #include "frame/plugin.h"
 #include "frame/thread_timer_clock.h"
@@ -23,7 +24,8 @@
 
 namespace reelstop::lv2 {
 
-class Instance {
+// The LV2 handle is the InstanceAccess part, which an editor in the other binary reads.
+class Instance : public InstanceAccess {
  public:
   // Null when the host offers no urid:map, the one feature required.
   static std::unique_ptr<Instance> create(const Variant& variant, double sampleRateHz,
@@ -56,6 +58,8 @@ class Instance {
   std::unique_ptr<frame::Plugin> mPlugin;
   HostTransport mTransport;
   ControlPorts mControls;
+  // The plug-in's host callbacks; the destructor frees the plug-in before it.
+  EditorBridge mBridge;
 
   // Ports, as the host connected them.
   float* mLatencyPort = nullptr;

@@ -24,6 +24,7 @@ constexpr const char* kPrefixes =
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n";
 
@@ -176,9 +177,9 @@ void writePlugin(std::ostream& out, const Variant& variant, const frame::Plugin&
       << " ;\n    lv2:requiredFeature urid:map ;\n"
          "    lv2:optionalFeature lv2:hardRTCapable, opts:options, bufsz:boundedBlockLength ;\n"
          "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
-         "    lv2:extensionData state:interface ;\n    pg:mainInput <"
-      << groupUri(variant, kInputGroup) << "> ;\n    pg:mainOutput <" << groupUri(variant, kOutputGroup)
-      << "> ;\n    lv2:port\n";
+         "    lv2:extensionData state:interface ;\n    ui:ui <"
+      << editorUri(config) << "> ;\n    pg:mainInput <" << groupUri(variant, kInputGroup) << "> ;\n    pg:mainOutput <"
+      << groupUri(variant, kOutputGroup) << "> ;\n    lv2:port\n";
   for (int i = 0; i < plugin.NParams(); ++i) {
     writeControlPort(out, *plugin.GetParam(i), i);
     out << ",\n";
@@ -202,12 +203,14 @@ void writePlugin(std::ostream& out, const Variant& variant, const frame::Plugin&
 }  // namespace
 
 void writeManifest(std::ostream& out, const frame::Config& config, const std::vector<Variant>& variants,
-                   const std::string& binaryName) {
+                   const std::string& binaryName, const std::string& editorBinaryName) {
   out << kPrefixes << "\n";
   for (const Variant& variant : variants) {
     out << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << binaryName << "> ;\n    rdfs:seeAlso <"
         << descriptionFileName(config) << "> .\n\n";
   }
+  out << "<" << editorUri(config) << ">\n    a ui:X11UI ;\n    ui:binary <" << editorBinaryName
+      << "> ;\n    rdfs:seeAlso <" << descriptionFileName(config) << "> .\n";
 }
 
 void writeDescription(std::ostream& out, const frame::Plugin& plugin, const std::vector<Variant>& variants) {
@@ -220,6 +223,13 @@ void writeDescription(std::ostream& out, const frame::Plugin& plugin, const std:
       << config.homepageUri << "> ;\n    doap:release [ doap:revision \"" << ((config.vendorVersion >> 16) & 0xFFFF)
       << "." << ((config.vendorVersion >> 8) & 0xFF) << "." << (config.vendorVersion & 0xFF) << "\" ] .\n\n";
   for (const Variant& variant : variants) writePlugin(out, variant, plugin);
+  // It reaches into the running plug-in (instance-access), so no host may run it out of process.
+  // ui:resize is used when offered, and not declared, since every host that embeds it may offer it.
+  out << "<" << editorUri(config)
+      << ">\n    a ui:X11UI ;\n    lv2:requiredFeature ui:parent, ui:idleInterface, urid:map,\n"
+         "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
+         "    lv2:optionalFeature ui:touch, opts:options ;\n    opts:supportedOption ui:scaleFactor ;\n"
+         "    lv2:extensionData ui:idleInterface, ui:showInterface .\n";
 }
 
 }  // namespace reelstop::lv2

@@ -11,10 +11,11 @@
 
 namespace reelstop::lv2 {
 
-// manifest.ttl: the plug-ins, their binary and where they are described.
+// manifest.ttl: the plug-ins and their editor, their binaries and where they are described.
 void writeManifest(std::ostream& out, const frame::Config& config, const std::vector<Variant>& variants,
-                   const std::string& binaryName);
-// The description file: the project and the full description of every plug-in in the bundle.
+                   const std::string& binaryName, const std::string& editorBinaryName);
+// The description file: the project, the full description of every plug-in in the bundle and of
+// the editor they share.
 void writeDescription(std::ostream& out, const frame::Plugin& plugin, const std::vector<Variant>& variants);
 
 }  // namespace reelstop::lv2
