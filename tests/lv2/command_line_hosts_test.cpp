@@ -1,4 +1,4 @@
-// The bundle in the command-line hosts: lv2info's view of the ports, lv2_validate, lv2file
+// The bundle in the command-line hosts: lv2info's view of the ports and the editor, lv2_validate, lv2file
 // rendering through both plug-ins (and agreeing with reelstop-render), lv2bench.
 #include <gtest/gtest.h>
 
@@ -81,6 +81,12 @@ TEST_F(CommandLineHosts, Lv2infoShowsEveryPortAndLv2validatePasses) {
     EXPECT_EQ(audioInputs, static_cast<size_t>(kChannels[variant]));
     EXPECT_EQ(audioOutputs, static_cast<size_t>(kChannels[variant]));
     EXPECT_EQ(count(info.output, "Symbol:      stop_time\n"), 1u);
+    // The one X11 editor, in its own binary.
+    EXPECT_NE(info.output.find("\tUIs:\n\t\thttps://ferncliff.example/plugins/reelstop#ui\n\t\t\tClass:  "
+                               "http://lv2plug.in/ns/extensions/ui#X11UI\n"),
+              std::string::npos)
+        << info.output;
+    EXPECT_NE(info.output.find("reelstop.lv2/reelstop_ui.so\n"), std::string::npos);
   }
   const CommandResult valid = runHost("lv2_validate " REELSTOP_LV2_BUNDLE "/*.ttl");
   EXPECT_EQ(valid.exitCode, 0) << valid.output;
