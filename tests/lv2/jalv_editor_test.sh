@@ -16,7 +16,7 @@ start_jack
 start metro jack_metro -n click -b 300 -D 50
 wait_for_port click:300_bpm || { echo "FAIL: the metronome did not start"; exit 1; }
 client="reelstop (stereo)"
-start jalv jalv.gtk3 -n "$client" "$uri"
+start jalv jalv.gtk3 "$uri"  # its JACK client takes the plug-in's name
 wait_for_port "$client:out_r" || { echo "FAIL: jalv.gtk3 did not start"; cat "$work/jalv.log"; exit 1; }
 jack_connect click:300_bpm "$client:in_l" && jack_connect click:300_bpm "$client:in_r"
 
@@ -61,12 +61,12 @@ differs() {
 }
 # poll SECONDS NAME CHECK...: screenshots until the check passes or the time is up.
 poll() {
-  local until=$((SECONDS + $1)) name=$2
+  local until=$(($(date +%s%3N) + $1 * 1000)) name=$2
   shift 2
   while :; do
     shot "$name"
     "$@" && return 0
-    [ $SECONDS -ge $until ] && return 1
+    [ "$(date +%s%3N)" -ge $until ] && return 1
     sleep 0.1
   done
 }
@@ -99,7 +99,7 @@ poll 2 03-released rim_at_rest 03-released || fail "the rim is $(colour 03-relea
 
 # A drag round the record: the readout leaves STOP as the hand turns it.
 xdotool mousemove --window "$editor" 330 228 mousedown 1
-poll 1 04-scratch-start reads_stop 04-scratch-start || fail "no STOP before the scratch"
+poll 3 04-scratch-start reads_stop 04-scratch-start || fail "no STOP before the scratch"
 for step in $(seq 0 24); do
   angle=$(awk -v s="$step" 'BEGIN { printf "%d %d", 210 + 120 * cos(s * 0.26), 228 + 120 * sin(s * 0.26) }')
   xdotool mousemove --window "$editor" $angle
