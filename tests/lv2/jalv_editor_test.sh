@@ -37,8 +37,14 @@ for _ in $(seq 50); do
 done
 [ -n "$editor" ] || { echo "FAIL: no 420 x 480 editor window in jalv.gtk3"; cat "$work/jalv.log"; exit 1; }
 
-# shot NAME: the editor's window as the X server shows it.
-shot() { import -window "$editor" "$shots/jalv-$1.png"; }
+# shot NAME: the editor's window as the X server shows it; a window gone ends the test.
+shot() {
+  if ! import -window "$editor" "$shots/jalv-$1.png"; then
+    echo "FAIL: the editor's window is gone"
+    cat "$work/jalv.log"
+    exit 1
+  fi
+}
 # colour NAME X Y: "R G B" of one pixel.
 colour() { convert "$shots/jalv-$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info:; }
 # near NAME X Y R G B: the pixel is within 12 of the colour in every channel.
