@@ -17,7 +17,8 @@ start metro jack_metro -n click -b 300 -D 50
 wait_for_port click:300_bpm || { echo "FAIL: the metronome did not start"; exit 1; }
 client="reelstop (stereo)"
 start jalv jalv.gtk3 "$uri"  # its JACK client takes the plug-in's name
-wait_for_port "$client:out_r" || { echo "FAIL: jalv.gtk3 did not start"; cat "$work/jalv.log"; exit 1; }
+# GTK and a sanitized plug-in take their time to start.
+wait_for_port "$client:out_r" 30 || { echo "FAIL: jalv.gtk3 did not start"; cat "$work/jalv.log"; exit 1; }
 jack_connect click:300_bpm "$client:in_l" && jack_connect click:300_bpm "$client:in_r"
 
 failures=0

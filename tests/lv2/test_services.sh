@@ -45,9 +45,9 @@ start_jack() {
   fi
 }
 
-# wait_for_port PORT: up to five seconds for a client to show its port.
+# wait_for_port PORT [SECONDS]: up to five seconds, or as many as given, for a client to show its port.
 wait_for_port() {
-  for _ in $(seq 50); do
+  for _ in $(seq $((${2:-5} * 10))); do
     jack_lsp 2>/dev/null | grep -q -x "$1" && return 0
     sleep 0.1
   done
