@@ -16,7 +16,8 @@ fail() { echo "deb_test: $*" >&2; exit 1; }
 
 dpkg-deb -c "$deb" >"$work/files"
 for file in ./usr/bin/reelstop-render ./usr/lib/lv2/reelstop.lv2/manifest.ttl ./usr/lib/lv2/reelstop.lv2/reelstop.ttl \
-  ./usr/lib/lv2/reelstop.lv2/reelstop_dsp.so ./usr/lib/lv2/reelstop.lv2/resources/Inter-Regular.otf; do
+  ./usr/lib/lv2/reelstop.lv2/reelstop_dsp.so ./usr/lib/lv2/reelstop.lv2/reelstop_ui.so \
+  ./usr/lib/lv2/reelstop.lv2/resources/Inter-Regular.otf; do
   grep -q " $file\$" "$work/files" || fail "the package lacks $file"
 done
 if grep -q -E 'reelstop_engine|/include/|CMake|Makefile|\.a$' "$work/files"; then fail "the package carries build products"; fi
@@ -24,7 +25,7 @@ if grep -q -E 'reelstop_engine|/include/|CMake|Makefile|\.a$' "$work/files"; the
 [ "$(dpkg-deb -f "$deb" Package)" = reelstop ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "architecture"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for library in libsndfile1 libcairo2 libfreetype6 libc6 libstdc++6; do
+for library in libsndfile1 libcairo2 libfreetype6 libx11-6 libc6 libstdc++6; do
   echo "$depends" | grep -q "$library" || fail "Depends lacks $library: $depends"
 done
 if echo "$depends" | grep -q -E 'lilv|gtest|benchmark|cmake|jack'; then fail "Depends names a build or test tool: $depends"; fi
