@@ -1,5 +1,6 @@
-// The bundle in the command-line hosts: lv2info's view of the ports and the editor, lv2_validate, lv2file
-// rendering through both plug-ins (and agreeing with reelstop-render), lv2bench.
+// The bundle in the command-line hosts: lv2info's view of the ports, the editor and the presets,
+// lv2_validate, lv2file rendering through both plug-ins (and agreeing with reelstop-render),
+// lv2bench.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -87,6 +88,11 @@ TEST_F(CommandLineHosts, Lv2infoShowsEveryPortAndLv2validatePasses) {
               std::string::npos)
         << info.output;
     EXPECT_NE(info.output.find("reelstop.lv2/reelstop_ui.so\n"), std::string::npos);
+    // The factory presets, by label.
+    for (const char* preset : {"One-beat stop", "Heavy power-down", "Pitch brake", "Catch the track", "Slow free stop",
+                               "Half-speed drag", "Stutter 1/16", "Scratch deck"}) {
+      EXPECT_NE(info.output.find(std::string("\t         ") + preset + "\n"), std::string::npos) << preset;
+    }
   }
   const CommandResult valid = runHost("lv2_validate " REELSTOP_LV2_BUNDLE "/*.ttl");
   EXPECT_EQ(valid.exitCode, 0) << valid.output;

@@ -3,6 +3,7 @@
 
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/midi/midi.h>
+#include <lv2/presets/presets.h>
 #include <lv2/time/time.h>
 
 #include <algorithm>
@@ -226,6 +227,36 @@ void TestInstance::restoreState(const LilvState& state) {
     }
   };
   lilv_state_restore(&state, mInstance, setPortValue, this, 0, mFeatures.data());
+}
+
+void TestInstance::eachPreset(const std::function<void(const LilvNode*, const std::string&)>& visit) {
+  LilvNode* presetClass = lilv_new_uri(mWorld, LV2_PRESETS__Preset);
+  LilvNode* label = lilv_new_uri(mWorld, LILV_NS_RDFS "label");
+  LilvNodes* presets = lilv_plugin_get_related(mPlugin, presetClass);
+  LILV_FOREACH(nodes, i, presets) {
+    const LilvNode* preset = lilv_nodes_get(presets, i);
+    lilv_world_load_resource(mWorld, preset);
+    LilvNodes* names = lilv_world_find_nodes(mWorld, preset, label, nullptr);
+    if (names != nullptr && lilv_nodes_size(names) > 0) visit(preset, lilv_node_as_string(lilv_nodes_get_first(names)));
+    lilv_nodes_free(names);
+  }
+  lilv_nodes_free(presets);
+  lilv_node_free(label);
+  lilv_node_free(presetClass);
+}
+
+std::vector<std::string> TestInstance::presetLabels() {
+  std::vector<std::string> labels;
+  eachPreset([&](const LilvNode*, const std::string& name) { labels.push_back(name); });
+  return labels;
+}
+
+StatePtr TestInstance::preset(const std::string& wanted) {
+  StatePtr found;
+  eachPreset([&](const LilvNode* preset, const std::string& name) {
+    if (!found && name == wanted) found.reset(lilv_state_new_from_world(mWorld, mUrids.mapFeature(), preset));
+  });
+  return found;
 }
 
 const LV2_State_Interface& TestInstance::stateInterface() const {

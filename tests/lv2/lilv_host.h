@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,6 +94,9 @@ class TestInstance {
   // State through lilv, with or without the control ports' values beside the plug-in's own.
   StatePtr saveState(bool withPorts);
   void restoreState(const LilvState& state);
+  // The presets lilv finds for the plug-in, by label; null when none has the label.
+  std::vector<std::string> presetLabels();
+  StatePtr preset(const std::string& label);
   // The plug-in's state property straight from its state interface: its value and type.
   std::vector<uint8_t> savedChunk(LV2_URID* type = nullptr);
   // Restores from a property the host makes up: value null means the property is missing.
@@ -111,6 +115,8 @@ class TestInstance {
   };
 
   const LV2_State_Interface& stateInterface() const;
+  // Calls visit with every preset lilv relates to the plug-in, and its label.
+  void eachPreset(const std::function<void(const LilvNode*, const std::string&)>& visit);
   EventSequence& sequence(EventInput input) { return mSequences[static_cast<size_t>(input)]; }
   void startSequences();
 

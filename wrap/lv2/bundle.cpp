@@ -37,4 +37,6 @@ std::string editorUri(const frame::Config& config) { return std::string(config.p
 
 std::string descriptionFileName(const frame::Config& config) { return std::string(config.pluginName) + ".ttl"; }
 
+std::string presetsFileName() { return "presets.ttl"; }
+
 }  // namespace reelstop::lv2

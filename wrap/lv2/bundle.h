@@ -42,6 +42,15 @@ struct Variant {
 };
 
 std::vector<Variant> variantsOf(const frame::Config& config);
+
+// A factory preset of the bundled plug-in: every parameter's plain value, in index order.
+struct BundledPreset {
+  std::string name;
+  std::string description;
+  std::vector<double> values;
+};
+// Where a preset is described: "presets.ttl".
+std::string presetsFileName();
 // The one state property: the plug-in's own state chunk.
 std::string stateChunkUri(const frame::Config& config);
 // The one editor of every plug-in: an X11 UI in a binary of its own.

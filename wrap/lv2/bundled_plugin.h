@@ -12,6 +12,8 @@ namespace reelstop::lv2 {
 
 const frame::Config& bundledConfig();
 const std::vector<Variant>& bundledVariants();
+// The factory presets, each with every parameter's value for this instance's parameters.
+std::vector<BundledPreset> bundledPresets(const frame::Plugin& plugin);
 // Built as on the main thread, by whoever holds the main lock.
 std::unique_ptr<frame::Plugin> makeBundledPlugin(const frame::InstanceInfo& info);
 
