@@ -23,6 +23,7 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
       {"--set", "Stop Time=20000", "in.wav", "out.wav"},
       {"--set", "Ramp=Wobbly", "in.wav", "out.wav"},
       {"--set", "Snap=2.5", "in.wav", "out.wav"},
+      {"--preset", "Louder", "in.wav", "out.wav"},
       {"--event", "2.5x note-on", "in.wav", "out.wav"},
       {"--event", "100 note-on 60 200", "in.wav", "out.wav"},
       {"--event", "100 jump", "in.wav", "out.wav"},
