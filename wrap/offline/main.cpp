@@ -29,7 +29,7 @@ int fail(const char* message, int status) {
 
 // The pictures' fonts: beside the program in the build tree, in the LV2 bundle once installed.
 std::string fontFolder() {
-  const std::string built = frame::FolderBesideProgram("resources");
+  std::string built = frame::FolderBesideProgram("resources");
   if (std::filesystem::is_directory(built)) return built;
   return frame::FolderBesideProgram("../lib/lv2/reelstop.lv2/resources");
 }
