@@ -104,8 +104,6 @@ class Platter : public suite::Control {
   float mLastAngle = 0.0f;
   float mTurned = 0.0f;
   double mLastPhase = 0.0;
-  float mSpeed = 1.0f;
-  bool mIdle = true;
   bool mTouched = false;
   float mActivity = 0.0f;
   double mAngle = 0.0;
@@ -206,8 +204,7 @@ void Platter::frameUpdate(bool idle) {
   const double phase = shared.platterPhase.load();
   const double delta = phase - mLastPhase;
   mLastPhase = phase;
-  mSpeed = shared.displaySpeed.load();
-  mIdle = idle;
+  const float speed = shared.displaySpeed.load();
   const float target = idle ? 0.0f : 1.0f;
   const double d = std::fabs(delta) < kLargestFrameTurn ? delta : 0.0;
   if (hand) {
@@ -231,9 +228,9 @@ void Platter::frameUpdate(bool idle) {
   if (hand) {
     rimTarget = theme::accent;
     rate = kHeldRimRate;
-  } else if (!idle && mSpeed < 0.995f) {
+  } else if (!idle && speed < 0.995f) {
     rimTarget = theme::accent.WithAlpha(kSlowRimAlpha);
-  } else if (!idle && mSpeed > 1.005f) {
+  } else if (!idle && speed > 1.005f) {
     rimTarget = theme::cool;
   }
   auto ease = [rate](int c, int t) { return nearest(static_cast<float>(t - c) * rate + static_cast<float>(c)); };

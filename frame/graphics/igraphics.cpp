@@ -43,10 +43,7 @@ IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group
   return control;
 }
 
-void IGraphics::AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode, bool) {
-  mResizer = control;
-  AttachControl(control);
-}
+void IGraphics::AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode, bool) { AttachControl(control); }
 
 IControl* IGraphics::GetControlWithTag(int tag) const {
   if (tag == kNoTag) return nullptr;

@@ -52,8 +52,6 @@ class IControl {
 
   const IRECT& GetRECT() const { return mRECT; }
   const IRECT& GetTargetRECT() const { return mTargetRECT; }
-  void SetRECT(const IRECT& r) { mRECT = r; }
-  void SetTargetRECT(const IRECT& r) { mTargetRECT = r; }
   void SetTargetAndDrawRECTs(const IRECT& r) { mRECT = mTargetRECT = r; }
 
   int GetParamIdx() const { return mParamIdx; }
@@ -65,7 +63,6 @@ class IControl {
   void SetTooltip(const char* text) { mTooltip = text != nullptr ? text : ""; }
   bool IsHidden() const { return mHidden; }
   void Hide(bool hide);
-  bool GetIgnoreMouse() const { return mIgnoreMouse; }
   void SetIgnoreMouse(bool ignore) { mIgnoreMouse = ignore; }
   bool GetMouseIsOver() const { return mMouseIsOver; }
 

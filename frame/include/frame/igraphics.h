@@ -57,7 +57,6 @@ class IGraphics {
   IControl* AttachControl(IControl* control, int tag = kNoTag, const char* group = "");
   void AttachPanelBackground(const IPattern& pattern) { mBackground = pattern.mColor; }
   void AttachCornerResizer(ICornerResizerControl* control, EUIResizerMode mode, bool layoutOnResize = false);
-  ICornerResizerControl* GetCornerResizer() const { return mResizer; }
   IControl* GetControlWithTag(int tag) const;
   void ForControlInGroup(const char* group, const std::function<void(IControl&)>& func) const;
   int NControls() const { return static_cast<int>(mControls.size()); }
@@ -200,7 +199,6 @@ class IGraphics {
   float mMaxScale = 2.0f;
   std::vector<std::unique_ptr<IControl>> mControls;
   IColor mBackground = COLOR_BLACK;
-  ICornerResizerControl* mResizer = nullptr;
   IRECT mPendingArea;
   IRECT mDrawArea;  // the area the current Draw repaints
 
