@@ -8,7 +8,9 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace frame {
 
@@ -69,10 +71,22 @@ int nativeByteOrder() {
   return *reinterpret_cast<const unsigned char*>(&word) == 1 ? LSBFirst : MSBFirst;
 }
 
+// A busy server refuses a connection now and then (its queue of new ones is full): a few more
+// tries before the editor gives up.
+Display* openDisplay() {
+  constexpr int kTries = 5;
+  constexpr auto kPause = std::chrono::milliseconds(20);
+  for (int attempt = 1;; ++attempt) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display != nullptr || attempt == kTries) return display;
+    std::this_thread::sleep_for(kPause);
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<X11Window> X11Window::Open(XId parent, WindowSurface& surface) {
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = openDisplay();
   if (display == nullptr) return nullptr;
   return std::unique_ptr<X11Window>(new X11Window(std::make_unique<Connection>(Connection{display}), parent, surface));
 }
