@@ -110,7 +110,11 @@ TestInstance::TestInstance(const LilvBundle& bundle, const char* uri, double sam
       (isInput ? mAudioInputs : mAudioOutputs).push_back(i);
     } else if (lilv_port_is_a(mPlugin, port, control)) {
       mPortValues[i] = isInput ? defaults[i] : 0.0f;
-      if (!isInput) mLatencyPort = i;
+      if (isInput) {
+        mControlInputs.push_back(i);
+      } else {
+        mLatencyPort = i;
+      }
       lilv_instance_connect_port(mInstance, i, &mPortValues[i]);
     } else if (lilv_port_is_a(mPlugin, port, atom)) {
       const bool takesMidi = lilv_port_supports_event(mPlugin, port, midiEvent);
@@ -138,12 +142,19 @@ TestInstance::~TestInstance() {
   lilv_instance_free(mInstance);
 }
 
-float& TestInstance::control(const char* symbol) {
+uint32_t TestInstance::portIndex(const char* symbol) const {
   LilvNode* node = lilv_new_string(mWorld, symbol);
   const LilvPort* port = lilv_plugin_get_port_by_symbol(mPlugin, node);
   lilv_node_free(node);
   if (port == nullptr) throw std::runtime_error(std::string("no port ") + symbol);
-  return mPortValues[lilv_port_get_index(mPlugin, port)];
+  return lilv_port_get_index(mPlugin, port);
+}
+
+float& TestInstance::control(const char* symbol) { return mPortValues[portIndex(symbol)]; }
+
+void TestInstance::writeLater(uint32_t port, float value) {
+  const std::lock_guard<std::mutex> guard(mWritesLock);
+  mWrites.emplace_back(port, value);
 }
 
 void TestInstance::startSequences() {
@@ -189,6 +200,11 @@ void TestInstance::position(uint32_t frame, const Position& position, EventInput
 }
 
 Signal TestInstance::run(const Signal& input, bool inPlace) {
+  {
+    const std::lock_guard<std::mutex> guard(mWritesLock);
+    for (const auto& [port, value] : mWrites) mPortValues[port] = value;
+    mWrites.clear();
+  }
   const size_t frames = input.empty() ? 0 : input[0].size();
   // Never an empty buffer: a port is connected to real memory even for a run of no frames.
   Signal inputs(input);

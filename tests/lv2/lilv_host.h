@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "wav_file.h"
@@ -81,6 +83,12 @@ class TestInstance {
   int channels() const { return static_cast<int>(mAudioInputs.size()); }
   // The value of a control port, as the host holds it.
   float& control(const char* symbol);
+  float control(uint32_t port) const { return mPortValues[port]; }
+  uint32_t portIndex(const char* symbol) const;
+  // The control input ports, in index order.
+  const std::vector<uint32_t>& controlInputs() const { return mControlInputs; }
+  // Any thread: a UI's value for a control port, which the port takes before the next run.
+  void writeLater(uint32_t port, float value);
   float latency() const { return mPortValues[mLatencyPort]; }
 
   // Events for the next run, in frame order on each input.
@@ -103,6 +111,10 @@ class TestInstance {
   LV2_State_Status restoreProperty(const void* value, size_t size, LV2_URID type);
 
   UridMap& urids() { return mUrids; }
+  const LilvPlugin* lilvPlugin() const { return mPlugin; }
+  LilvWorld* world() const { return mWorld; }
+  // The instance's LV2 handle, as instance-access hands it to a UI.
+  void* handle() const { return lilv_instance_get_handle(mInstance); }
 
  private:
   static constexpr uint32_t kNoPort = UINT32_MAX;
@@ -129,7 +141,10 @@ class TestInstance {
   std::vector<const LV2_Feature*> mFeatures;
   LilvInstance* mInstance = nullptr;
   std::vector<float> mPortValues;  // one per port; only the control ports' are used
+  std::vector<uint32_t> mControlInputs;
   uint32_t mLatencyPort = 0;
+  std::mutex mWritesLock;
+  std::vector<std::pair<uint32_t, float>> mWrites;  // waiting for the next run
   std::vector<uint32_t> mAudioInputs;
   std::vector<uint32_t> mAudioOutputs;
   std::array<EventSequence, 2> mSequences;  // in EventInput order
