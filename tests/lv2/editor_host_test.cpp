@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -131,6 +132,30 @@ TEST_F(EditorInLilvHost, ClosingWhileTheRecordIsHeldLetsTheTapePlayAndReopensOnT
   EXPECT_TRUE(showsRecordPage(shot));
   EXPECT_TRUE(near(shot.at(kRimX, kRimY), kRimAtRest)) << std::hex << shot.at(kRimX, kRimY);
   EXPECT_TRUE(playLive(instance, from, 10));
+}
+
+// The window never sees the button come up: the held record lets go all the same.
+TEST_F(EditorInLilvHost, AReleaseThatNeverArrivesLetsGoOfTheRecord) {
+  TestInstance instance(mBundle, kStereo, kRate, kBlock);
+  const uint32_t stop = instance.portIndex("stop");
+  TestEditor editor(instance);
+  editor.idleFor(50);
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"hidden", [&editor] { editor.hide(); }},
+      {"focus lost", [&editor] { editor.loseFocus(); }},
+      {"pointer grabbed elsewhere", [&editor] { editor.losePointerToGrab(); }}};
+  for (const auto& [way, lose] : ways) {
+    editor.press(kHoldX, kHoldY);
+    editor.idleFor(30);
+    ASSERT_EQ(lastWrite(editor.calls(), stop), 1.0f) << way;
+    lose();
+    editor.idleFor(300);  // "Scratch" lets go a few frames after the hand
+    EXPECT_EQ(lastWrite(editor.calls(), stop), 0.0f) << way;
+    for (const auto& [port, touched] : gestures(editor.calls())) {
+      EXPECT_EQ(touched.begun, touched.ended) << way << ", port " << port;
+    }
+    editor.show();
+  }
 }
 
 TEST_F(EditorInLilvHost, TheStateCarriesTheOpenSizeAndTheHostAndTheCornerResizeTheWindow) {

@@ -109,11 +109,12 @@ TestEditor::TestEditor(TestInstance& instance, float hostScale)
   mDescriptor = entry != nullptr ? entry(0) : nullptr;
   if (mDescriptor == nullptr || files.uri != mDescriptor->URI) throw std::runtime_error("no descriptor for the UI");
   mIdle = static_cast<const LV2UI_Idle_Interface*>(mDescriptor->extension_data(LV2_UI__idleInterface));
+  mShow = static_cast<const LV2UI_Show_Interface*>(mDescriptor->extension_data(LV2_UI__showInterface));
   LV2UI_Widget widget = nullptr;
   const std::string bundle = files.bundle;
   mHandle = mDescriptor->instantiate(mDescriptor, lilv_node_as_uri(lilv_plugin_get_uri(instance.lilvPlugin())),
                                      bundle.c_str(), write, this, &widget, mFeatures.data());
-  if (mHandle == nullptr || mIdle == nullptr) throw std::runtime_error("the UI did not open");
+  if (mHandle == nullptr || mIdle == nullptr || mShow == nullptr) throw std::runtime_error("the UI did not open");
   mWidget = reinterpret_cast<uintptr_t>(widget);
 }
 
@@ -200,6 +201,28 @@ void TestEditor::key(unsigned long keySymbol) {
   address(event.xkey, mX->display, mWidget, ++mTime, 0, 0);
   event.xkey.keycode = XKeysymToKeycode(mX->display, keySymbol);
   send(&event, KeyPressMask);
+}
+
+void TestEditor::show() { mShow->show(mHandle); }
+void TestEditor::hide() { mShow->hide(mHandle); }
+
+void TestEditor::loseFocus() {
+  XEvent event{};
+  event.xfocus.type = FocusOut;
+  event.xfocus.display = mX->display;
+  event.xfocus.window = mWidget;
+  event.xfocus.mode = NotifyNormal;
+  event.xfocus.detail = NotifyNonlinear;
+  send(&event, FocusChangeMask);
+}
+
+void TestEditor::losePointerToGrab() {
+  XEvent event{};
+  event.xcrossing.type = LeaveNotify;
+  address(event.xcrossing, mX->display, mWidget, ++mTime, 0, 0);
+  event.xcrossing.mode = NotifyGrab;
+  event.xcrossing.detail = NotifyAncestor;
+  send(&event, LeaveWindowMask);
 }
 
 void TestEditor::resizeParent(int width, int height) {

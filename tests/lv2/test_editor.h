@@ -63,6 +63,12 @@ class TestEditor {
   void doubleClick(int x, int y);
   // A key with no modifier, by its X key symbol.
   void key(unsigned long keySymbol);
+  // The UI's show interface.
+  void show();
+  void hide();
+  // The window loses the keyboard focus, or another client grabs the pointer from it.
+  void loseFocus();
+  void losePointerToGrab();
   // The host resizes the parent window.
   void resizeParent(int width, int height);
 
@@ -96,6 +102,7 @@ class TestEditor {
   const LV2UI_Descriptor* mDescriptor = nullptr;
   LV2UI_Handle mHandle = nullptr;
   const LV2UI_Idle_Interface* mIdle = nullptr;
+  const LV2UI_Show_Interface* mShow = nullptr;
   unsigned long mWidget = 0;
   unsigned long mTime = 1;  // the server time the next sent event carries, in ms
   float mHostScale;
