@@ -120,7 +120,11 @@ X11Window::X11Window(std::unique_ptr<Connection> connection, XId parent, WindowS
   XFlush(mX->display);
 }
 
-X11Window::~X11Window() { XCloseDisplay(mX->display); }
+X11Window::~X11Window() {
+  // The connection's end frees what the server holds, not Xlib's own record of the context.
+  XFreeGC(mX->display, mX->gc);
+  XCloseDisplay(mX->display);
+}
 
 void X11Window::MakeBackBuffer() {
   if (mBackBuffer != 0) XFreePixmap(mX->display, mBackBuffer);
