@@ -1,5 +1,6 @@
 // The LV2 editor's entry points: one ui:X11UI for every plug-in of the bundle, each call handed to
 // EditorInstance. lv2ui_descriptor is the only symbol the shared object exports (ui_exports.map).
+#include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
 #include <cstring>
@@ -13,10 +14,23 @@ namespace {
 
 EditorInstance& self(LV2UI_Handle handle) { return *static_cast<EditorInstance*>(handle); }
 
+// Cairo and FreeType, shared with the host, keep fonts this binary made and call back into it
+// when they let them go, which may be after the host has unloaded it: so it stays loaded.
+void stayLoaded() {
+  static const char kHere = 0;
+  static const bool pinned = [] {
+    Dl_info self{};
+    return dladdr(&kHere, &self) != 0 && self.dli_fname != nullptr &&
+           dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+  }();
+  static_cast<void>(pinned);
+}
+
 // UI thread, as are all the calls below. No exception may cross into the host's C code.
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char* bundlePath,
                          LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) {
+  stayLoaded();
   try {
     return EditorInstance::create(pluginUri, bundlePath, write, controller, widget, features).release();
   } catch (...) {
