@@ -1,5 +1,5 @@
 // Tests of reelstop-render's refusals and of its whole-or-nothing outputs.
-// Each bad request is one "reelstop-render: " line, status 2, and nothing written.
+// Each bad request is one "reelstop-render: " line, status 2, and nothing written or replaced.
 #include <csignal>
 #include <fstream>
 
@@ -10,10 +10,12 @@ namespace {
 
 using RenderErrorsTest = RenderFolder;
 
-TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
+TEST_F(RenderErrorsTest, BadRequestsWriteNothingAndGoodOnesReplaceOutputsWhole) {
   writeSound(path("in.wav"), sine(2, 4800));
   writeSound(path("three.wav"), sine(3, 480));
   std::ofstream(path("short.state")) << "abc";
+  std::ofstream(path("out.wav")) << "an earlier render";
+  std::ofstream(path("s.png")) << "an earlier snapshot";
   const std::vector<std::string> before = listing();
   const std::string input = readBytes(path("in.wav"));
   const std::vector<std::vector<std::string>> requests = {
@@ -40,7 +42,9 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
       {"--frobnicate", "in.wav", "out.wav"},
       {"--load-state", "short.state", "in.wav", "out.wav"},
       {"in.wav", "no-such-folder/out.wav"},
+      // The audio, or every other output, is staged before the last one is found unwritable.
       {"--save-state", "no-such-folder/s.state", "in.wav", "out.wav"},
+      {"--snapshot", "s.png", "--speed-csv", "c.csv", "--plot", "no-such-folder/p.png", "in.wav", "out.wav"},
       {"--event", "100 drag 1", "in.wav", "out.wav"},
       {"--event", "100 hand down", "--event", "200 hand up", "--event", "300 drag 1", "in.wav", "out.wav"},
       {"--tempo", "120", "--start", "4", "--event", "3b note-on", "in.wav", "out.wav"},
@@ -67,51 +71,31 @@ TEST_F(RenderErrorsTest, BadRequestsWriteNothing) {
     EXPECT_EQ(listing(), before) << request << " left a file behind";
   }
   EXPECT_EQ(readBytes(path("in.wav")), input);
+  EXPECT_EQ(readBytes(path("out.wav")), "an earlier render");
+  EXPECT_EQ(readBytes(path("s.png")), "an earlier snapshot");
   EXPECT_EQ(run({"--start", "-1e300", "out.wav"}).err,
             "reelstop-render: --start wants a song position from -1000000 to 1000000 beats, not '-1e300'\n");
   EXPECT_EQ(run({"--snapshot", "s.png", "--scale", "3", "out.wav"}).err,
             "reelstop-render: --scale wants a size from 0.75 to 2, not '3'\n");
   EXPECT_EQ(run({"--page", "main", "out.wav"}).err,
             "reelstop-render: --page and --scale shape the --snapshot picture; give --snapshot FILE.png too\n");
-}
-
-TEST_F(RenderErrorsTest, OutputIsReplacedWholeOrNotAtAll) {
-  writeSound(path("in.wav"), sine(2, 4800));
-  std::ofstream(path("out.wav")) << "an earlier render";
-  const std::vector<std::string> before = listing();
-  // The audio is staged before the state file is found unwritable.
-  EXPECT_EQ(run({"--save-state", "no-such-folder/s.state", "in.wav", "out.wav"}).status, 2);
-  EXPECT_EQ(listing(), before);
-  EXPECT_EQ(readBytes(path("out.wav")), "an earlier render");
-
-  EXPECT_EQ(run({"in.wav", "out.wav"}).status, 0);
-  EXPECT_EQ(listing(), before) << "a temporary file was left";
-  EXPECT_EQ(readSound(path("out.wav")).frames(), 4800);
-}
-
-TEST_F(RenderErrorsTest, PicturesAreWrittenWithTheOtherOutputsOrNotAtAll) {
-  // Signalled once the first output has begun, in a folder empty till then.
-  const RunResult interrupted = runUntilSignalled({"--rate", "8000", "--seconds", "600", "--snapshot", "long.png",
-                                                   "--plot", "long-plot.png", "--speed-csv", "long.csv", "long.wav"},
-                                                  SIGINT);
-  EXPECT_EQ(interrupted.status, 130) << interrupted.err;
-  EXPECT_TRUE(listing().empty()) << "an interrupted render leaves no picture, whole or begun";
-
-  writeSound(path("in.wav"), sine(2, 4800));
-  std::ofstream(path("s.png")) << "an earlier snapshot";
-  const std::vector<std::string> before = listing();
-  // Every other output is staged before the plot's folder is found missing.
-  EXPECT_EQ(run({"--snapshot", "s.png", "--speed-csv", "c.csv", "--plot", "no-such-folder/p.png", "in.wav", "out.wav"})
-                .status,
-            2);
-  EXPECT_EQ(listing(), before);
-  EXPECT_EQ(readBytes(path("s.png")), "an earlier snapshot");
 
   ASSERT_EQ(run({"--snapshot", "s.png", "--plot", "p.png", "in.wav", "out.wav"}).status, 0);
+  EXPECT_EQ(readSound(path("out.wav")).frames(), 4800);
   EXPECT_EQ(readBytes(path("s.png")).substr(1, 3), "PNG") << "replaced whole";
   EXPECT_EQ(readBytes(path("p.png")).substr(1, 3), "PNG");
-  const std::vector<std::string> written = {"in.wav", "out.wav", "p.png", "s.png"};
+  const std::vector<std::string> written = {"in.wav", "out.wav", "p.png", "s.png", "short.state", "three.wav"};
   EXPECT_EQ(listing(), written) << "no temporary file left";
+}
+
+TEST_F(RenderErrorsTest, ASignalStopsTheRenderAndLeavesNoOutputWholeOrBegun) {
+  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    const RunResult result = runUntilSignalled({"--rate", "8000", "--seconds", "600", "--snapshot", "long.png",
+                                                "--plot", "long-plot.png", "--speed-csv", "long.csv", "long.wav"},
+                                               signal);
+    EXPECT_EQ(result.status, status) << result.err;
+    EXPECT_TRUE(listing().empty()) << "a temporary file was left: " << listing().front();
+  }
 }
 
 }  // namespace
