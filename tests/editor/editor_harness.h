@@ -16,17 +16,17 @@
 
 namespace reelstop::test {
 
-// The record: its centre and width in layout units.
+// The record's centre in layout units.
 constexpr float kRecordX = 210.0f;
 constexpr float kRecordY = 228.0f;
-constexpr float kRecordWidth = 348.0f;
 
 struct EditorSession {
   Instance instance;
   frame::IGraphics* g = nullptr;
   std::unique_ptr<frame::WindowSurface> window;
+  bool recorded;
 
-  explicit EditorSession(bool recording = false) {
+  explicit EditorSession(bool recording = false) : recorded(recording) {
     frame::SetResourceFolder(REELSTOP_RESOURCES);
     Reelstop& plugin = instance.plugin();
     reelstop_ui::install(plugin);
@@ -46,8 +46,21 @@ struct EditorSession {
   EditorLink& link() { return plugin().editorLink(); }
   frame::test::RecordingGraphics& recording() { return static_cast<frame::test::RecordingGraphics&>(*g); }
   frame::CairoGraphics& cairo() { return static_cast<frame::CairoGraphics&>(*g); }
+  // A recording keeps the last frame's calls only.
   void frames(int n) {
-    for (int i = 0; i < n; ++i) g->RunFrame();
+    for (int i = 0; i < n; ++i) {
+      if (recorded) recording().calls.clear();
+      g->RunFrame();
+    }
+  }
+  // Frames while the audio thread would be publishing `speed` with the track active.
+  void playAt(float speed, int n) {
+    for (int i = 0; i < n; ++i) {
+      link().displaySpeed.store(speed);
+      link().active.store(true);
+      link().blockCount.fetch_add(1);
+      frames(1);
+    }
   }
   double value(int param) { return instance.param(param).Value(); }
 

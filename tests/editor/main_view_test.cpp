@@ -27,17 +27,6 @@ Drawn drawnAt(frame::test::RecordingGraphics& g, float size) {
   return drawn;
 }
 
-// Frames while the audio thread would be publishing `speed` with the track active.
-void playAt(EditorSession& e, float speed, int frames) {
-  for (int i = 0; i < frames; ++i) {
-    e.link().displaySpeed.store(speed);
-    e.link().active.store(true);
-    e.link().blockCount.fetch_add(1);
-    e.recording().calls.clear();
-    e.frames(1);
-  }
-}
-
 TEST(MainView, TheReadoutShowsPercentAndSemitonesOrStopOrReverse) {
   EditorSession e(true);
   const struct {
@@ -48,7 +37,7 @@ TEST(MainView, TheReadoutShowsPercentAndSemitonesOrStopOrReverse) {
                {1.006f, "101%", "+0.1st"}, {-0.25f, "-25%", "reverse"}, {0.001f, "STOP", ""},
                {0.999f, "100%", "-0.0st"}};  // spaces take their cell and draw nothing
   for (const auto& c : cases) {
-    playAt(e, c.speed, 60);
+    e.playAt(c.speed, 60);
     EXPECT_EQ(drawnAt(e.recording(), 17.0f).text, c.big) << c.speed;
     EXPECT_EQ(drawnAt(e.recording(), 11.0f).text, c.small) << c.speed;
   }
@@ -57,37 +46,26 @@ TEST(MainView, TheReadoutShowsPercentAndSemitonesOrStopOrReverse) {
 TEST(MainView, WithoutBlocksItTurnsIdleAfterSixteenFramesAndFadesToTheHint) {
   EditorSession e(true);
   const char* hint = "Hold to stop  \xC2\xB7  Drag to scratch  \xC2\xB7  Let go to spin up";
-  e.frames(1);
-  e.recording().calls.clear();
-  e.frames(1);
+  e.frames(2);
   EXPECT_EQ(drawnAt(e.recording(), 12.0f).text, hint);
-  playAt(e, 0.5f, 60);
+  e.playAt(0.5f, 60);
   e.link().active.store(true);
   for (int stale = 1; stale <= 15; ++stale) {
-    e.recording().calls.clear();
     e.frames(1);
     ASSERT_EQ(drawnAt(e.recording(), 17.0f).blend, 1.0f) << "still playing at stale frame " << stale;
   }
-  e.recording().calls.clear();
   e.frames(1);
   EXPECT_NEAR(drawnAt(e.recording(), 17.0f).blend, 0.76f, 1e-4) << "idle: the readout fades through its blend";
   e.press(0.0);
   e.release();
-  e.frames(60);
-  e.recording().calls.clear();
-  e.frames(1);
+  e.frames(61);
   EXPECT_EQ(drawnAt(e.recording(), 12.0f).text, "Idle") << "once touched, the hint is a word";
 }
 
 TEST(MainView, TheReadoutsFadeEndsDrawnAtFullStrength) {
   EditorSession e;
   const frame::IRECT strip(0, 406, 420, 436);
-  for (int step = 0; step < 60; ++step) {
-    e.link().displaySpeed.store(0.0f);
-    e.link().active.store(true);
-    e.link().blockCount.fetch_add(1);
-    e.frames(1);
-  }
+  e.playAt(0.0f, 60);
   int accent = 0;
   for (int y = static_cast<int>(strip.T); y < static_cast<int>(strip.B); ++y) {
     for (int x = static_cast<int>(strip.L); x < static_cast<int>(strip.R); ++x) {
@@ -107,14 +85,11 @@ TEST_F(EngineLine, ShowsOnlyWhileTheDevelopmentLibraryIsThere) {
   std::ofstream(EngineHost::devLibrary()) << "not yet a library";
   e.frames(59);
   EXPECT_TRUE(drawnAt(e.recording(), 9.5f).text.empty()) << "looked for once a second";
-  e.recording().calls.clear();
   e.frames(1);
   ASSERT_FALSE(e.plugin().engineHost().statusText().empty());
   EXPECT_EQ(drawnAt(e.recording(), 9.5f).text, e.plugin().engineHost().statusText());
   std::filesystem::remove(EngineHost::devLibrary());
-  e.frames(60);
-  e.recording().calls.clear();
-  e.frames(1);
+  e.frames(61);
   EXPECT_TRUE(drawnAt(e.recording(), 9.5f).text.empty());
 }
 

@@ -113,9 +113,8 @@ struct RecordPicture {
 };
 
 RecordPicture lastPicture(EditorSession& e) {
-  auto& g = e.recording();
-  g.calls.clear();
   e.frames(1);
+  auto& g = e.recording();
   RecordPicture picture;
   for (size_t i = 0; i + 1 < g.calls.size(); ++i) {
     const frame::test::Call& c = g.calls[i];
@@ -150,12 +149,7 @@ TEST(Record, TurnsWithTheAudioAndItsRimTellsSlowFastAndHeld) {
       << "the drawn record on the true phase";
 
   auto settle = [&](float speed) {
-    for (int i = 0; i < 60; ++i) {
-      e.link().displaySpeed.store(speed);
-      e.link().active.store(true);
-      e.link().blockCount.fetch_add(1);
-      e.frames(1);
-    }
+    e.playAt(speed, 60);
     return lastPicture(e).rim;
   };
   expectNear(settle(0.5f), theme::accent.WithAlpha(191), "slow");
