@@ -1,10 +1,15 @@
-// End-to-end tests of reelstop-render: listings, a note stopping the tape at its sample,
-// and the state chunk saved and restored. Plain pass-through is compared with lv2file's.
+// End-to-end tests of reelstop-render: listings, a note stopping the tape at its sample, the state
+// chunk saved and restored, and the factory presets; and its transport.
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <sstream>
 
+#include "frame/headless_host.h"
+#include "presets.h"
+#include "reelstop.h"
 #include "render_harness.h"
+#include "transport.h"
 
 namespace reelstop::offline::test {
 namespace {
@@ -91,5 +96,72 @@ TEST_F(RenderTest, SavedStateRestores) {
   EXPECT_NE(readBytes(path("default.state")), saved) << "--set Weight=70 is not in the state";
 }
 
+TEST_F(RenderTest, PresetsEachIsASoundOfItsOwnAndTheSameAsSettingItsValues) {
+  frame::HeadlessHost host([](const frame::InstanceInfo& info) { return std::make_unique<Reelstop>(info); });
+  const std::vector<std::string> demo{"--seconds", "4"};
+  auto render = [&](std::vector<std::string> args, const std::string& file) {
+    args.insert(args.begin(), demo.begin(), demo.end());
+    args.push_back(path(file));
+    const RunResult result = run(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    return readBytes(path(file));
+  };
+  std::map<std::string, std::string> sounds{{"defaults", render({}, "defaults.wav")}};
+  int index = 0;
+  for (const Preset& preset : factoryPresets()) {
+    const std::string file = "preset" + std::to_string(index++) + ".wav";
+    const std::string sound = render({"--preset", preset.name}, file);
+    for (const auto& [other, otherSound] : sounds)
+      EXPECT_NE(sound, otherSound) << preset.name << " sounds like " << other;
+    sounds[preset.name] = sound;
+
+    // A preset is the whole table over the defaults: the same as setting every parameter, even
+    // after another preset and a state that moved them all.
+    std::vector<std::string> settings{"--preset", "Half-speed drag"};
+    const std::vector<double> values = presetValues(host.plugin(), preset);
+    for (size_t i = 0; i < values.size(); ++i) {
+      settings.push_back("--set");
+      settings.push_back(std::string(host.plugin().GetParam(static_cast<int>(i))->GetName()) + "=" +
+                         std::to_string(values[i]));
+    }
+    EXPECT_EQ(render(settings, "set-" + file), sound) << preset.name;
+  }
+  EXPECT_GE(factoryPresets().size(), 8u);
+  const RunResult listed = run({"--list-presets"});
+  for (const Preset& preset : factoryPresets()) EXPECT_NE(listed.out.find(preset.name), std::string::npos);
+}
+
+TEST(Transport, PositionAndBarLinesFollowTempoMeterAndRunning) {
+  // 120 BPM at 48 kHz: 24000 frames a beat. 6/8: a bar of 3 quarter notes.
+  Transport transport({48000.0, 120.0, 6, 8, true, 2.0});
+  frame::ITimeInfo info = transport.blockInfo();
+  EXPECT_EQ(info.mTempo, 120.0);
+  EXPECT_EQ(info.mNumerator, 6);
+  EXPECT_EQ(info.mDenominator, 8);
+  EXPECT_TRUE(info.mTransportIsRunning);
+  EXPECT_EQ(info.mPPQPos, 2.0);
+  EXPECT_EQ(info.mLastBar, 0.0);
+  for (int block = 0; block < 24; ++block) transport.advance(1000);  // one beat in uneven blocks
+  info = transport.blockInfo();
+  EXPECT_DOUBLE_EQ(info.mPPQPos, 3.0);
+  EXPECT_EQ(info.mLastBar, 3.0) << "a position on a bar line is in that bar";
+
+  transport.setPlaying(false);
+  transport.advance(24000);
+  EXPECT_DOUBLE_EQ(transport.blockInfo().mPPQPos, 3.0) << "a stopped transport moved";
+  transport.setPlaying(true);
+  transport.setTempo(60.0);
+  transport.advance(48000);
+  info = transport.blockInfo();
+  EXPECT_DOUBLE_EQ(info.mPPQPos, 4.0);
+  EXPECT_EQ(info.mTempo, 60.0);
+
+  Transport noClock({48000.0, std::nullopt, 4, 4, true, 0.0});
+  noClock.advance(48000);
+  info = noClock.blockInfo();
+  EXPECT_EQ(info.mTempo, 0.0);
+  EXPECT_EQ(info.mPPQPos, -1.0);
+  EXPECT_EQ(info.mLastBar, -1.0);
+}
 }  // namespace
 }  // namespace reelstop::offline::test
