@@ -104,12 +104,6 @@ TEST(Timer, TicksEveryPeriodOnTheClockOfItsScopeUntilStopped) {
   EXPECT_EQ(unscoped, 0) << "a timer made outside any wrapper's scope is not on this clock";
 }
 
-}  // namespace
-}  // namespace frame
-
-namespace frame {
-namespace {
-
 // A plug-in with one parameter that remembers what it was told about changes.
 class Probe : public Plugin {
  public:
