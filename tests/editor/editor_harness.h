@@ -1,9 +1,8 @@
-// The editor on a live Reelstop in the headless host, driven as a user drives it: through the
-// window's entry points, frame by frame; drawn by Cairo or recorded call by call.
+// The editor on a live Reelstop in the headless host, driven as a user drives it, frame by frame;
+// drawn by Cairo or recorded call by call.
 #pragma once
 
 #include <cmath>
-#include <memory>
 #include <string>
 
 #include "cairo_graphics.h"
@@ -12,7 +11,6 @@
 #include "recording_graphics.h"
 #include "reelstop_editor.h"
 #include "theme.h"
-#include "window_surface.h"
 
 namespace reelstop::test {
 
@@ -23,7 +21,6 @@ constexpr float kRecordY = 228.0f;
 struct EditorSession {
   Instance instance;
   frame::IGraphics* g = nullptr;
-  std::unique_ptr<frame::WindowSurface> window;
   bool recorded;
 
   explicit EditorSession(bool recording = false) : recorded(recording) {
@@ -37,11 +34,7 @@ struct EditorSession {
     }
     open();
   }
-  void open() {
-    g = instance.host.openEditor();
-    auto* cairo = dynamic_cast<frame::CairoGraphics*>(g);
-    window = cairo != nullptr ? std::make_unique<frame::WindowSurface>(*cairo) : nullptr;
-  }
+  void open() { g = instance.host.openEditor(); }
   Reelstop& plugin() { return instance.plugin(); }
   EditorLink& link() { return plugin().editorLink(); }
   frame::test::RecordingGraphics& recording() { return static_cast<frame::test::RecordingGraphics&>(*g); }
