@@ -37,7 +37,6 @@ class Probe : public IControl {
  public:
   Probe(const IRECT& r, std::vector<std::string>& log, const char* name, int param = kNoParameter)
       : IControl(r, param), mLog(log), mName(name) {}
-  ~Probe() override { mLog.push_back(mName + " destroyed"); }
   void Draw(IGraphics&) override { mLog.push_back(mName + " draw"); }
   void OnMouseDown(float x, float y, const IMouseMod& mod) override {
     mLog.push_back(mName + " down");
@@ -46,10 +45,6 @@ class Probe : public IControl {
   void OnMouseUp(float, float, const IMouseMod&) override { mLog.push_back(mName + " up"); }
   void OnMouseDrag(float x, float, float, float, const IMouseMod&) override {
     mLog.push_back(mName + " drag " + std::to_string(static_cast<int>(x)));
-  }
-  void OnMouseDblClick(float x, float y, const IMouseMod& mod) override {
-    mLog.push_back(mName + " double");
-    IControl::OnMouseDblClick(x, y, mod);
   }
   void OnMouseWheel(float, float, const IMouseMod&, float d) override {
     mLog.push_back(mName + " wheel " + std::to_string(static_cast<int>(d)));
@@ -79,7 +74,7 @@ class Probe : public IControl {
 };
 
 struct Editor {
-  std::vector<std::string> log;  // outlives the controls, which log their destruction
+  std::vector<std::string> log;
   HeadlessHost host{[](const InstanceInfo& info) { return std::make_unique<TwoParams>(info); }};
   RecordingGraphics* g = nullptr;
 
