@@ -27,7 +27,7 @@ std::string shellQuoted(const std::string& text) {
 }  // namespace
 
 Sound sine(int channels, int64_t frames, int rateHz) {
-  Sound sound{rateHz, channels, 0, std::vector<float>(static_cast<size_t>(frames * channels))};
+  Sound sound{rateHz, channels, std::vector<float>(static_cast<size_t>(frames * channels))};
   for (int64_t f = 0; f < frames; ++f) {
     for (int c = 0; c < channels; ++c) {
       const double hz = 440.0 * (c + 1);
@@ -53,8 +53,7 @@ Sound readSound(const std::string& path) {
     ADD_FAILURE() << "cannot read " << path << ": " << sf_strerror(nullptr);
     return {};
   }
-  Sound sound{info.samplerate, info.channels, info.format,
-              std::vector<float>(static_cast<size_t>(info.frames * info.channels))};
+  Sound sound{info.samplerate, info.channels, std::vector<float>(static_cast<size_t>(info.frames * info.channels))};
   EXPECT_EQ(sf_readf_float(file, sound.samples.data(), info.frames), info.frames);
   sf_close(file);
   return sound;

@@ -1,6 +1,5 @@
-// Test harness for reelstop-render: a temporary folder, the command, and sound files.
-// A fresh folder per test, the command run there as a subprocess, and sound files written and
-// read back with libsndfile.
+// Test harness for reelstop-render: a fresh folder per test, the command run there as a
+// subprocess, and sound files written and read back with libsndfile.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@ namespace reelstop::offline::test {
 struct Sound {
   int rateHz = 48000;
   int channels = 2;
-  int format = 0;
   std::vector<float> samples;  // interleaved
 
   int64_t frames() const { return static_cast<int64_t>(samples.size()) / channels; }
