@@ -15,14 +15,14 @@
 #include <cstring>
 #include <limits>
 
+#include "platter_bounds.h"
 #include "platter_model.h"
 
 namespace reelstop {
 namespace {
 
 constexpr int kPlatterBisections = 28;
-constexpr double kLargestStepCount = 4.0e18;       // keeps absurd ramp lengths a defined integer
-constexpr double kLargestUnskippableStep = 0.006;  // a smaller speed change cannot jump the arrival band
+constexpr double kLargestStepCount = 4.0e18;  // keeps absurd ramp lengths a defined integer
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Candidates of three halvings run side by side: an unsettled one and all that could follow it.
@@ -525,91 +525,6 @@ void runMotors(std::array<MotorRun, K>& runs, double speed, double accel, double
   for (size_t first = 0; first < K; first += kSideBySide) {
     runSideBySide(runs.data() + first, std::min(kSideBySide, K - first), speed, accel, response, motorSamples, band);
   }
-}
-
-// Whether no motor of pull up to `pull` can step over the arrival band, wider than any smaller
-// speed change. Seen from the side the platter starts on, the acceleration towards the band
-// moves from its start towards targets of at most `pull`, so after n steps it is at most
-// pull + (toward - pull)(1 - response)^n: below the band's width at once, or after a decay during
-// which the speed must stay clear of the band. The platter only reaches the far side through
-// the band, where it arrives.
-bool cannotJumpBand(double speed, double accel, double response, double pull) {
-  const double width = kLargestUnskippableStep * (1.0 - 1e-6);  // room for rounding on the way
-  const double toward = speed < 1.0 ? accel : -accel;
-  if (!(pull < width)) return false;
-  if (toward < width) return true;
-  const double decaySteps = std::ceil(std::log((width - pull) / (toward - pull)) / std::log1p(-response)) + 2.0;
-  const double travel = (decaySteps * pull + (toward - pull) / response) * (1.0 + 1e-6) + 1e-6;
-  return travel < std::fabs(1.0 - speed) - 2.0 * kArrivalTolerance;
-}
-
-constexpr double kWiden = 1.0 + 1e-6;  // room for rounding in the bounds below
-
-// How far the speed can move in n steps, at most, when the platter's inertia lets the
-// acceleration change by at most response (strength + |accel|) a step towards targets of at most
-// `strength`: n |accel| + response (strength + |accel|) n (n + 1) / 2, widened for rounding.
-double heavyTravel(double speed, double accel, double response, double strength, double n) {
-  const double start = std::fabs(accel);
-  return (n * start + response * (strength + start) * n * (n + 1.0) / 2.0) * kWiden +
-         n * 1e-14 * (std::fabs(speed) + 2.0);
-}
-
-// Whether no brake up to `decel` can bring the platter to rest within `steps` steps.
-bool cannotStop(double speed, double accel, double response, int64_t steps, double decel) {
-  return speed - heavyTravel(speed, accel, response, decel, static_cast<double>(steps)) > 0.0;
-}
-
-// How far towards normal speed the platter can move in n steps, at most, under a motor of pull
-// up to `pull`: seen from the side it starts on, until it reaches the band the motor asks for at
-// least 0 and at most A = min(pull, widest gap / motorSamples), so with q = 1 - response the
-// acceleration after k steps lies between q^k toward and q^k toward + (1 - q^k) A. A platter
-// thrown away from normal speed thus first drifts further off by at most -toward q / (1 - q), and
-// comes back at most toward S + A (n - S), S the sum of q^k for k = 1 .. n; the last terms allow
-// for rounding in the runs.
-double directedTravel(double speed, double accel, double response, double motorSamples, double n, double pull) {
-  const double gap = std::fabs(1.0 - speed);
-  const double toward = speed < 1.0 ? accel : -accel;
-  const double keptAll = (1.0 - response) / response;
-  const double rounding = n * 1e-15 * (std::fabs(toward) + pull) / response +
-                          n * 1e-14 * (std::fabs(speed) + gap + std::fabs(toward) * keptAll + 2.0);
-  const double widestGap = (gap + std::fmax(0.0, -toward) * keptAll) * kWiden + rounding;
-  const double asked = std::fmin(pull, widestGap / motorSamples) * kWiden;
-  const double kept = keptAll * -std::expm1(n * std::log1p(-response));
-  const double keptLeast = kept * (1.0 - 1e-12);
-  const double keptMost = std::fmin(n, kept * (1.0 + 1e-12));
-  // n - S <= response n (n + 1) / 2, as 1 - q^k <= k response.
-  const double unkept = std::fmin(n - keptLeast, response * n * (n + 1.0) / 2.0) * kWiden;
-  const double back = asked * unkept + (toward >= 0.0 ? toward * keptMost * kWiden : toward * keptLeast);
-  return std::fmax(0.0, back) + rounding;
-}
-
-// Whether no motor of pull up to `pull` can bring the platter to normal speed within `steps`
-// steps: the platter is too heavy, or the motor too weak. The acceleration after k steps is the
-// first one weighted (1 - response)^k plus what the motor asked for, at most the gap over
-// motorSamples, so with T the furthest the speed moves,
-// T <= |accel| / response + n (|gap| + T) / motorSamples.
-bool cannotArrive(double speed, double accel, double response, double motorSamples, int64_t steps, double pull) {
-  const auto n = static_cast<double>(steps);
-  const double gap = std::fabs(1.0 - speed);
-  double travel = std::fmin(heavyTravel(speed, accel, response, pull, n),
-                            directedTravel(speed, accel, response, motorSamples, n, pull));
-  if (n * kWiden < motorSamples) {
-    const double share = n * kWiden / motorSamples;
-    const double weak = (std::fabs(accel) / response + share * gap) / (1.0 - share);
-    travel = std::fmin(travel, weak * kWiden + n * 1e-14 * (std::fabs(speed) + 2.0));
-  }
-  return gap - travel > kArrivalTolerance * kWiden;
-}
-
-// The largest pull, among highest and its halves, below which a stronger motor never does
-// worse; 0 if none.
-double monotoneCeiling(double speed, double accel, double response, double highest) {
-  constexpr int kTries = 8;
-  double pull = highest;
-  for (int i = 0; i < kTries; ++i, pull /= 2.0) {
-    if (cannotJumpBand(speed, accel, response, pull)) return pull;
-  }
-  return 0.0;
 }
 
 // Whole steps a ramp may take: "more steps than rampSamples" means more than this many.
