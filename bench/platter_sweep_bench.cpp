@@ -26,7 +26,7 @@ constexpr double kQuickCallMs = 20.0;  // calls quicker than this are timed thre
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// The solver on its own, with the engine's own feel and length conversions.
+// The solver on its own, with the engine's own feel and length conversions and lag bound.
 void solveDirectly(const Deck& deck, Call call, double rampSamples, const Feel& feel) {
   const double response = 1.0 - std::exp(-1.0 / (std::max(feel.inertiaMs, 0.1) * 0.001 * deck.rate()));
   const double motorSamples = std::max(1.0, 0.001 * feel.motorMs * deck.rate());
@@ -35,8 +35,8 @@ void solveDirectly(const Deck& deck, Call call, double rampSamples, const Feel& 
   if (call == Call::Engage) {
     benchmark::DoNotOptimize(reelstop::solvePlatterBrake(speed, accel, response, rampSamples));
   } else {
-    benchmark::DoNotOptimize(
-        reelstop::solvePlatterMotor(speed, accel, response, motorSamples, rampSamples, call == Call::ReleaseOnGrid));
+    benchmark::DoNotOptimize(reelstop::solvePlatterMotor(speed, accel, response, motorSamples, rampSamples,
+                                                         call == Call::ReleaseOnGrid, deck.probe().maxLag()));
   }
 }
 

@@ -27,10 +27,10 @@ void PlatterRamp::beginBrake(const PlatterFeel& feel, double sampleRate, double 
 }
 
 double PlatterRamp::beginMotor(const PlatterFeel& feel, double sampleRate, double speed, double accel,
-                               double rampSamples, bool withLag) {
+                               double rampSamples, bool withLag, double lagBound) {
   mBraking = false;
   setFeel(feel, sampleRate);
-  const MotorSolution motor = solvePlatterMotor(speed, accel, mResponse, mMotorSamples, rampSamples, withLag);
+  const MotorSolution motor = solvePlatterMotor(speed, accel, mResponse, mMotorSamples, rampSamples, withLag, lagBound);
   mLimit = motor.limit;
   return motor.lagSamples;
 }

@@ -19,9 +19,9 @@ class PlatterRamp {
  public:
   void beginBrake(const PlatterFeel& feel, double sampleRate, double speed, double accel, double rampSamples);
   // Returns the lag the start builds up on its way to normal speed when withLag is set, else 0:
-  // finding it costs a simulation of its own.
+  // finding it costs a simulation of its own. A lag sure to exceed lagBound comes back infinite.
   double beginMotor(const PlatterFeel& feel, double sampleRate, double speed, double accel, double rampSamples,
-                    bool withLag);
+                    bool withLag, double lagBound);
 
   // The speed after `speed`, reached with the last change `accel`, at ramp time t.
   double speedAfter(double speed, double accel, double t) const {

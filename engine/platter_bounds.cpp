@@ -38,29 +38,60 @@ double heavyTravel(double speed, double accel, double response, double strength,
          n * 1e-14 * (std::fabs(speed) + 2.0);
 }
 
-// How far towards normal speed the platter can move in n steps, at most, under a motor of pull
-// up to `pull`: seen from the side it starts on, until it reaches the band the motor asks for at
-// least 0 and at most A = min(pull, widest gap / motorSamples), so with q = 1 - response the
-// acceleration after k steps lies between q^k toward and q^k toward + (1 - q^k) A. A platter
-// thrown away from normal speed thus first drifts further off by at most -toward q / (1 - q), and
-// comes back at most toward S + A (n - S), S the sum of q^k for k = 1 .. n; the last terms allow
-// for rounding in the runs.
-double directedTravel(double speed, double accel, double response, double motorSamples, double n, double pull) {
-  const double gap = std::fabs(1.0 - speed);
-  const double toward = speed < 1.0 ? accel : -accel;
-  const double keptAll = (1.0 - response) / response;
-  const double rounding = n * 1e-15 * (std::fabs(toward) + pull) / response +
-                          n * 1e-14 * (std::fabs(speed) + gap + std::fabs(toward) * keptAll + 2.0);
-  const double widestGap = (gap + std::fmax(0.0, -toward) * keptAll) * kWiden + rounding;
-  const double asked = std::fmin(pull, widestGap / motorSamples) * kWiden;
-  const double kept = keptAll * -std::expm1(n * std::log1p(-response));
-  const double keptLeast = kept * (1.0 - 1e-12);
-  const double keptMost = std::fmin(n, kept * (1.0 + 1e-12));
-  // n - S <= response n (n + 1) / 2, as 1 - q^k <= k response.
-  const double unkept = std::fmin(n - keptLeast, response * n * (n + 1.0) / 2.0) * kWiden;
-  const double back = asked * unkept + (toward >= 0.0 ? toward * keptMost * kWiden : toward * keptLeast);
-  return std::fmax(0.0, back) + rounding;
-}
+// A motor run from (speed, accel) over n steps under any pull up to `pull`, seen from the side it
+// starts on: until it reaches the band the motor asks for at least 0 and at most
+// A = min(pull, widest gap / motorSamples), so with q = 1 - response the acceleration after k
+// steps lies between q^k toward and q^k toward + (1 - q^k) A. A platter thrown away from normal
+// speed thus first drifts further off by at most -toward q / (1 - q), and after k steps has come
+// back at most toward S_k + A (k - S_k), S_k the sum of q^j for j = 1 .. k.
+struct DirectedRun {
+  double n;
+  double response;
+  double gap;
+  double toward;
+  double keptAll;                  // q / (1 - q), the sum of q^j for j >= 1
+  double rounding;                 // how far the runs' rounding may take the speed from the real one
+  double asked;                    // A, widened
+  double keptLeast, keptMost;      // S_n
+  double unkeptLeast, unkeptMost;  // n - S_n
+
+  DirectedRun(double speed, double accel, double responsePerStep, double motorSamples, double steps, double pull)
+      : n(steps),
+        response(responsePerStep),
+        gap(std::fabs(1.0 - speed)),
+        toward(speed < 1.0 ? accel : -accel),
+        keptAll((1.0 - responsePerStep) / responsePerStep),
+        rounding(n * 1e-15 * (std::fabs(toward) + pull) / response +
+                 n * 1e-14 * (std::fabs(speed) + gap + std::fabs(toward) * keptAll + 2.0)) {
+    const double widestGap = (gap + std::fmax(0.0, -toward) * keptAll) * kWiden + rounding;
+    asked = std::fmin(pull, widestGap / motorSamples) * kWiden;
+    const double kept = keptAll * -std::expm1(n * std::log1p(-response));
+    keptLeast = kept * (1.0 - 1e-12);
+    keptMost = std::fmin(n, kept * (1.0 + 1e-12));
+    // n - S_n <= response n (n + 1) / 2, as 1 - q^k <= k response.
+    unkeptLeast = std::fmax(0.0, n - keptMost) / kWiden;
+    unkeptMost = std::fmin(n - keptLeast, response * n * (n + 1.0) / 2.0) * kWiden;
+  }
+
+  // How far towards normal speed the platter can have moved after n steps, at most, and so after
+  // any fewer: the bound, 0 at the start, is increasing or convex in the steps.
+  double travel() const {
+    const double back = asked * unkeptMost + (toward >= 0.0 ? toward * keptMost * kWiden : toward * keptLeast);
+    return std::fmax(0.0, back) + rounding;
+  }
+
+  // The least sum of the speed gaps after steps 1 .. n: n gap less the sum of the bounds above,
+  // where the sum of S_k is keptAll (n - S_n) and that of k - S_k at most
+  // response n (n + 1) (n + 2) / 6.
+  double summedGapLeast() const {
+    const double triangle = n * (n + 1.0) / 2.0;
+    const double keptSumMost = std::fmin(triangle, keptAll * unkeptMost * kWiden);
+    const double keptSumLeast = keptAll * unkeptLeast / kWiden;
+    const double unkeptSumMost = std::fmin(triangle - keptSumLeast, response * triangle * (n + 2.0) / 3.0) * kWiden;
+    const double towardSum = toward >= 0.0 ? toward * keptSumMost * kWiden : toward * keptSumLeast;
+    return n * (gap - rounding) - towardSum - asked * unkeptSumMost;
+  }
+};
 
 }  // namespace
 
@@ -78,7 +109,7 @@ bool cannotArrive(double speed, double accel, double response, double motorSampl
   const auto n = static_cast<double>(steps);
   const double gap = std::fabs(1.0 - speed);
   double travel = std::fmin(heavyTravel(speed, accel, response, pull, n),
-                            directedTravel(speed, accel, response, motorSamples, n, pull));
+                            DirectedRun(speed, accel, response, motorSamples, n, pull).travel());
   if (n * kWiden < motorSamples) {
     const double share = n * kWiden / motorSamples;
     const double weak = (std::fabs(accel) / response + share * gap) / (1.0 - share);
@@ -96,6 +127,30 @@ double monotoneCeiling(double speed, double accel, double response, double highe
     if (cannotJumpBand(speed, accel, response, pull)) return pull;
   }
   return 0.0;
+}
+
+// Whether every motor run of pull up to `pull` builds up a lag beyond lagBound within `steps`
+// steps. Each step adds the speed gap to the lag, rounded to the lag's places: at most 2^-12 off
+// below 2^40. Over any first n steps in which the platter cannot arrive, the gaps sum to at least
+// summedGapLeast; later steps may take away no more than rounding, under 2^-50 of the lag a step,
+// which over fewer than 2^40 steps leaves more than 1 - 2^-10 of it.
+bool lagBeyond(double speed, double accel, double response, double motorSamples, int64_t steps, double pull,
+               double lagBound) {
+  constexpr double kLongestRun = 1099511627776.0;  // 2^40 steps
+  constexpr double kRoundingPerStep = 1.0 / 4096.0;
+  constexpr double kKeptAfter = 1.0 - 1.0 / 1024.0;
+  constexpr int kTries = 12;  // first n: all the steps and their halves
+  if (!(speed < 1.0 && response > 0.0 && lagBound < kLongestRun / 2.0) || static_cast<double>(steps) >= kLongestRun) {
+    return false;
+  }
+  const double beyond = lagBound * (1.0 + 1e-6) + 1.0;
+  double n = static_cast<double>(steps);
+  for (int i = 0; i < kTries && n >= 1.0; ++i, n = std::floor(n / 2.0)) {
+    const DirectedRun run(speed, accel, response, motorSamples, n, pull);
+    if (!(run.gap - run.travel() > kArrivalTolerance * kWiden)) continue;
+    if ((run.summedGapLeast() - n * kRoundingPerStep) * kKeptAfter > beyond) return true;
+  }
+  return false;
 }
 
 }  // namespace reelstop

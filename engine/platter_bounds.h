@@ -18,4 +18,9 @@ bool cannotArrive(double speed, double accel, double response, double motorSampl
 // worse; 0 if none.
 double monotoneCeiling(double speed, double accel, double response, double highest);
 
+// Whether every motor run of pull up to `pull` from (speed, accel), over up to `steps` steps,
+// builds up more lag than lagBound, with room for the rounding of the lag's value.
+bool lagBeyond(double speed, double accel, double response, double motorSamples, int64_t steps, double pull,
+               double lagBound);
+
 }  // namespace reelstop

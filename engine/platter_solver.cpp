@@ -568,11 +568,16 @@ double solvePlatterBrake(double speed, double accel, double response, double ram
       .middle();
 }
 
-MotorSolution solvePlatterMotor(double speed, double accel, double response, double motorSamples, double rampSamples,
-                                bool withLag) {
+namespace {
+
+// The strongest motor pull the halvings start from.
+double highestPull(double rampSamples) { return 64.0 / rampSamples; }
+
+MotorSolution solveMotor(double speed, double accel, double response, double motorSamples, double rampSamples,
+                         bool withLag) {
   const int64_t steps = rampSteps(rampSamples);
   const int64_t maxSteps = platterMaxSteps(rampSamples);
-  const double highest = 64.0 / rampSamples;
+  const double highest = highestPull(rampSamples);
   const double ceiling = monotoneCeiling(speed, accel, response, highest);
   Evidence evidence(ceiling);
   // The runs of candidate `number`: decisive ones to the ramp's end, the result for its lag.
@@ -664,6 +669,17 @@ MotorSolution solvePlatterMotor(double speed, double accel, double response, dou
     solution.lagSamples = done->lagSamples;
   }
   return solution;
+}
+
+}  // namespace
+
+MotorSolution solvePlatterMotor(double speed, double accel, double response, double motorSamples, double rampSamples,
+                                bool withLag, double lagBound) {
+  if (withLag && lagBeyond(speed, accel, response, motorSamples, platterMaxSteps(rampSamples), highestPull(rampSamples),
+                           lagBound)) {
+    return {solveMotor(speed, accel, response, motorSamples, rampSamples, false).limit, kInfinity};
+  }
+  return solveMotor(speed, accel, response, motorSamples, rampSamples, withLag);
 }
 
 }  // namespace reelstop

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace reelstop {
 
@@ -29,8 +30,9 @@ double solvePlatterBrake(double speed, double accel, double response, double ram
 
 // Largest motor acceleration that brings the platter from (speed, accel) to normal speed within
 // rampSamples, and, when withLag is set, the lag that start builds up (0 otherwise: finding it
-// costs a simulation of its own).
+// costs a simulation of its own). A lag sure to lie beyond lagBound, where the caller has no use
+// for its value, comes back as +infinity without that simulation.
 MotorSolution solvePlatterMotor(double speed, double accel, double response, double motorSamples, double rampSamples,
-                                bool withLag);
+                                bool withLag, double lagBound = std::numeric_limits<double>::infinity());
 
 }  // namespace reelstop

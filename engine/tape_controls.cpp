@@ -24,10 +24,11 @@ void TapeEngine::beginRamp(double rampSamples, RampLaw law, EngineState towards)
 }
 
 // A silent tape restarts at the live signal or, on a grid, far enough behind it that after
-// losing lagDuringStart on the way up it ends a whole number of grid steps behind.
+// losing lagDuringStart on the way up it ends a whole number of grid steps behind. A lag beyond
+// the tape's reach (infinite when the platter did not work it out) leaves it at the live signal.
 void TapeEngine::restartSilentTape(double lagDuringStart, double grid) {
   double offset = 0.0;
-  if (hasGrid(grid)) {
+  if (hasGrid(grid) && std::isfinite(lagDuringStart)) {
     offset = std::ceil(lagDuringStart / grid) * grid - lagDuringStart;
     if (lagDuringStart + offset > mMaxLag) offset = 0.0;
   }
@@ -87,9 +88,11 @@ void TapeEngine::releasePlatter(double rampSamples, const PlatterFeel& feel, dou
   if (!mayStart()) return;
   const bool silent = silentStop();
   beginRamp(rampSamples, RampLaw::Platter, EngineState::Starting);
-  // The lag estimate costs a simulation of its own; only a silent restart on a grid uses it.
+  // The lag estimate costs a simulation of its own; only a silent restart on a grid uses it, and
+  // only as far as the tape reaches.
   const bool restartOnGrid = silent && hasGrid(grid);
-  const double lagDuringStart = mPlatter.beginMotor(feel, mSampleRate, mSpeed, mAccel, mRampLength, restartOnGrid);
+  const double lagDuringStart =
+      mPlatter.beginMotor(feel, mSampleRate, mSpeed, mAccel, mRampLength, restartOnGrid, mMaxLag);
   if (silent) restartSilentTape(lagDuringStart, grid);
 }
 
