@@ -4,9 +4,10 @@
 // two ends the halving should close in on; simulated side by side, they settle almost every
 // candidate of the 28 halvings without a simulation of its own. Bounds settle platters too heavy
 // or motors too weak to make it (thrown away from normal speed included), a motor run whose pull
-// is never held stands for every stronger pull, motor runs step in blocks without looks, and the
-// runs skip ahead exactly once the acceleration has settled, the lag over the skipped steps
-// summed in closed form.
+// is never held stands for every stronger pull, motor runs step in blocks without looks (a lone
+// one following the gap with its asked pull predicted, the division checking it off the chain),
+// and the runs skip ahead exactly once the acceleration has settled, the lag over the skipped
+// steps summed in closed form. A lag sure to run beyond what the caller can use is not run for.
 #include "platter_solver.h"
 
 #include <algorithm>
