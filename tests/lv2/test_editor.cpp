@@ -168,7 +168,7 @@ void TestEditor::sendButton(int type, unsigned int button, int x, int y, unsigne
   event.xbutton.type = type;
   address(event.xbutton, mX->display, mWidget, mTime, x, y);
   // A release happens with its button held.
-  event.xbutton.state = type == ButtonRelease ? Button1Mask << (button - 1) : 0;
+  event.xbutton.state = type == ButtonRelease ? static_cast<unsigned int>(Button1Mask) << (button - 1) : 0u;
   event.xbutton.button = button;
   send(&event, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask);
 }
