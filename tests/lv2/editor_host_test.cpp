@@ -110,7 +110,7 @@ TEST_F(EditorInLilvHost, ClosingWhileTheRecordIsHeldLetsTheTapePlayAndReopensOnT
     TestEditor editor(instance);
     editor.initialPortEvents();
     editor.idleFor(100);
-    ASSERT_TRUE(showsRecordPage(editor.screenshot()));
+    ASSERT_TRUE(showsRecordPage(editor.screenshot("closing-1-record")));
     editor.press(kHoldX, kHoldY);
     editor.idleFor(50);
     EXPECT_EQ(lastWrite(editor.calls(), stop), 1.0f);
@@ -128,7 +128,7 @@ TEST_F(EditorInLilvHost, ClosingWhileTheRecordIsHeldLetsTheTapePlayAndReopensOnT
   TestEditor reopened(instance);
   reopened.initialPortEvents();
   reopened.idleFor(100);
-  const Screenshot shot = reopened.screenshot();
+  const Screenshot shot = reopened.screenshot("closing-2-reopened");
   EXPECT_TRUE(showsRecordPage(shot));
   EXPECT_TRUE(near(shot.at(kRimX, kRimY), kRimAtRest)) << std::hex << shot.at(kRimX, kRimY);
   EXPECT_TRUE(playLive(instance, from, 10));
@@ -183,14 +183,14 @@ TEST_F(EditorInLilvHost, TheStateCarriesTheOpenSizeAndTheHostAndTheCornerResizeT
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().kind, HostCall::Kind::kResize);
     EXPECT_EQ(calls.back().width, 630);
-    EXPECT_TRUE(showsRecordPage(editor.screenshot(), 1.5f));
+    EXPECT_TRUE(showsRecordPage(editor.screenshot("size-1-restored-1.5"), 1.5f));
 
     // The host makes its parent smaller: the editor scales to fit it.
     editor.resizeParent(525, 600);
     editor.idleFor(100);
     EXPECT_EQ(editor.width(), 525);
     EXPECT_EQ(editor.height(), 600);
-    EXPECT_TRUE(showsRecordPage(editor.screenshot(), 1.25f));
+    EXPECT_TRUE(showsRecordPage(editor.screenshot("size-2-host-1.25"), 1.25f));
 
     // The corner dragged far out stops at twice the size, and the host hears of it.
     editor.press(520, 595);
@@ -228,10 +228,10 @@ TEST_F(EditorInLilvHost, TheHostsOldPortValuesChangeNothingAndAMovedAutoRelaysTh
   ASSERT_EQ(setenv("REELSTOP_START_PAGE", "settings", 1), 0);
   TestEditor editor(instance);
   editor.idleFor(100);
-  const Screenshot before = editor.screenshot();
+  const Screenshot before = editor.screenshot("ports-1-manual");
   editor.initialPortEvents();
   editor.idleFor(100);
-  EXPECT_EQ(editor.screenshot().differences(before, 0, 0, 420, 480), 0);
+  EXPECT_EQ(editor.screenshot("ports-2-after-initial-events").differences(before, 0, 0, 420, 480), 0);
   EXPECT_FALSE(anyWrite(editor.calls()));
   EXPECT_EQ(parameters(instance.savedChunk()), parameters(manual));
 
@@ -241,7 +241,8 @@ TEST_F(EditorInLilvHost, TheHostsOldPortValuesChangeNothingAndAMovedAutoRelaysTh
     editor.portEvent(autoPort, value);
   }
   editor.idleFor(100);
-  EXPECT_GT(editor.screenshot().differences(before, 0, kAutoY + 40, 420, 480), 1000) << "the rows below follow";
+  EXPECT_GT(editor.screenshot("ports-3-auto-moved").differences(before, 0, kAutoY + 40, 420, 480), 1000)
+      << "the rows below follow";
   EXPECT_NE(parameters(instance.savedChunk()), parameters(manual));
   EXPECT_FALSE(anyWrite(editor.calls())) << "nothing echoed back to the host";
 }

@@ -9,9 +9,11 @@
 // After the LV2 headers: Xlib's macros clash with nothing there, but would with what follows.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cairo.h>
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -242,7 +244,7 @@ int TestEditor::height() const {
   return attributes.height;
 }
 
-Screenshot TestEditor::screenshot() const {
+Screenshot TestEditor::screenshot(const std::string& name) const {
   XSync(mX->display, False);
   Screenshot shot;
   shot.width = width();
@@ -250,12 +252,21 @@ Screenshot TestEditor::screenshot() const {
   XImage* image = XGetImage(mX->display, mWidget, 0, 0, static_cast<unsigned>(shot.width),
                             static_cast<unsigned>(shot.height), AllPlanes, ZPixmap);
   if (image == nullptr) throw std::runtime_error("no image of the editor's window");
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, shot.width, shot.height);
+  auto* row = cairo_image_surface_get_data(picture);
   shot.pixels.reserve(static_cast<size_t>(shot.width * shot.height));
-  for (int y = 0; y < shot.height; ++y) {
-    for (int x = 0; x < shot.width; ++x)
-      shot.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xffffff));
+  for (int y = 0; y < shot.height; ++y, row += cairo_image_surface_get_stride(picture)) {
+    for (int x = 0; x < shot.width; ++x) {
+      const auto pixel = static_cast<uint32_t>(XGetPixel(image, x, y) & 0xffffff);
+      shot.pixels.push_back(pixel);
+      std::memcpy(row + 4 * x, &pixel, sizeof pixel);
+    }
   }
   XDestroyImage(image);
+  cairo_surface_mark_dirty(picture);
+  std::filesystem::create_directories(REELSTOP_SCREENSHOTS);
+  cairo_surface_write_to_png(picture, (std::string(REELSTOP_SCREENSHOTS "/lilv-") + name + ".png").c_str());
+  cairo_surface_destroy(picture);
   return shot;
 }
 

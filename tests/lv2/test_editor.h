@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "host_calls.h"
@@ -74,7 +75,8 @@ class TestEditor {
 
   int width() const;
   int height() const;
-  Screenshot screenshot() const;
+  // The window as the X server shows it, also kept as `name`.png among the build's artefacts.
+  Screenshot screenshot(const std::string& name) const;
 
   // Any thread: what the editor told the host so far.
   std::vector<HostCall> calls() const;
