@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 
 #include "frame/display_text.h"
 #include "frame/igraphics.h"
@@ -24,6 +25,7 @@ const IColor kMenuBackground(250, 36, 36, 39);
 const IColor kMenuHighlight(255, 70, 70, 76);
 const IColor kOverlayInk(255, 236, 236, 240);
 const IColor kOverlayEdge(255, 90, 90, 96);
+const IColor kEntrySelection(255, 179, 212, 252);
 
 std::string trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t");
@@ -167,9 +169,14 @@ void IGraphics::DrawEntry() {
   FillRect(DEFAULT_TEXTENTRY_BGCOLOR, mEntry.bounds);
   DrawRect(kOverlayEdge, mEntry.bounds);
   const IRECT inner(mEntry.bounds.L + 4.0f, mEntry.bounds.T, mEntry.bounds.R - 4.0f, mEntry.bounds.B);
-  DrawText(text, mEntry.text.c_str(), inner);
   IRECT ignored;
-  const float caret = std::min(inner.L + MeasureText(text, mEntry.text.c_str(), ignored) + 1.0f, inner.R);
+  const float textWidth = MeasureText(text, mEntry.text.c_str(), ignored);
+  if (mEntry.selected && !mEntry.text.empty()) {
+    FillRect(kEntrySelection,
+             {inner.L - 1.0f, inner.T + 3.0f, std::min(inner.L + textWidth + 1.0f, inner.R), inner.B - 3.0f});
+  }
+  DrawText(text, mEntry.text.c_str(), inner);
+  const float caret = std::min(inner.L + textWidth + 1.0f, inner.R);
   DrawLine(DEFAULT_TEXTENTRY_FGCOLOR, caret, inner.T + 4.0f, caret, inner.B - 4.0f);
 }
 
@@ -179,11 +186,14 @@ bool IGraphics::OnKeyDown(const IKeyPress& key) {
     return true;
   }
   if (!IsTextEntryOpen()) return false;
+  const bool replacing = std::exchange(mEntry.selected, false);
   switch (key.key) {
     case IKeyPress::Key::Character:
+      if (replacing) mEntry.text.clear();
       if (key.character >= ' ') mEntry.text.push_back(key.character);
       break;
     case IKeyPress::Key::Backspace:
+      if (replacing) mEntry.text.clear();
       if (!mEntry.text.empty()) mEntry.text.pop_back();
       break;
     case IKeyPress::Key::Enter: CloseEntry(true); return true;

@@ -268,8 +268,10 @@ TEST_F(EditorInLilvHost, AKnobTakesATypedValueAndADoubleClickResetsIt) {
   EXPECT_TRUE(std::isnan(lastWrite(editor.calls(), weight))) << "Escape keeps the value";
   editor.click(kWeightX, kWeightY, 3);
   editor.idleFor(50);
-  // The entry opens on the value as shown: cleared first.
-  type({XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_5, XK_0, XK_Return});
+  const Screenshot entry = editor.screenshot("typed-1-entry-open");
+  EXPECT_TRUE(near(entry.at(kWeightX + 22, kWeightY), 0xffffff)) << "the entry over the knob";
+  // The value shown is selected: Backspace clears it, as typing would replace it.
+  type({XK_BackSpace, XK_5, XK_0, XK_Return});
   EXPECT_EQ(lastWrite(editor.calls(), weight), 50.0f);
   editor.doubleClick(kWeightX, kWeightY);
   editor.idleFor(50);

@@ -174,6 +174,8 @@ class IGraphics {
     IControl* control = nullptr;
     IRECT bounds;
     std::string text;
+    // The value as shown starts selected: the first key typed replaces it, as in any text field.
+    bool selected = true;
   };
 
   IControl* ControlAt(float x, float y) const;
