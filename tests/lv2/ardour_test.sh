@@ -46,15 +46,25 @@ cat >"$XDG_CONFIG_HOME/ardour7/export/reelstop-test.preset" <<'EOF'
 EOF
 
 failures=0
-# ardour_lua NAME ARGS...: one ardour7-lua process on the script (a few seconds; four of them stay
-# well inside the test's time limit even when each times out), its output kept as NAME.log;
-# shows the verdicts, and the whole output when the process failed. True when it ran to its
-# last line, which says "done", and gave no verdict of FAIL.
+# Debian's Ardour 7 crashes now and then as an export ends (heap corruption found in
+# ExportGraphBuilder::reset), a session holding no plug-in but Ardour's own sine generator
+# included: 3 in 10 exports here. A run that aborts or faults is made again, up to five in all.
+readonly aborted=134 faulted=139
+readonly tries=5
+
+# ardour_lua NAME ARGS...: one ardour7-lua process on the script (a few seconds each), its output
+# kept as NAME.log; shows the verdicts, and the whole output when the process failed. True when it
+# ran to its last line, which says "done", and gave no verdict of FAIL.
 ardour_lua() {
   local name=$1
   shift
-  timeout -k 5 30 ardour7-lua "$script" "$@" </dev/null >"$work/$name.log" 2>&1
-  local status=$?
+  local status try
+  for try in $(seq "$tries"); do
+    timeout -k 5 30 ardour7-lua "$script" "$@" </dev/null >"$work/$name.log" 2>&1
+    status=$?
+    [ "$status" -eq "$aborted" ] || [ "$status" -eq "$faulted" ] || break
+    echo "($name: Ardour crashed, try $try of $tries)"
+  done
   grep -E '^(ok|FAIL):' "$work/$name.log"
   if [ "$status" -eq 0 ] && grep -q -x done "$work/$name.log"; then
     grep -q '^FAIL:' "$work/$name.log" || return 0
