@@ -39,29 +39,23 @@ struct PlayingEditor {
   }
 };
 
-// The frame the editor draws 60 times a second while audio plays: what changed, the record always.
-void BM_RecordPageFrame(benchmark::State& state) {
+// A record-page frame after each block of audio: what changed (the record always), as drawn 60
+// times a second, or with `whole` the whole window, as after a resize or a page change.
+void recordPageFrames(benchmark::State& state, bool whole) {
   PlayingEditor editor(static_cast<float>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     editor.play();
     state.ResumeTiming();
+    if (whole) editor.g->SetAllControlsDirty();
     benchmark::DoNotOptimize(editor.g->RunFrame());
   }
 }
+
+void BM_RecordPageFrame(benchmark::State& state) { recordPageFrames(state, false); }
 BENCHMARK(BM_RecordPageFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// The whole window drawn again, as after a resize or a page change.
-void BM_RecordPageWholeFrame(benchmark::State& state) {
-  PlayingEditor editor(static_cast<float>(state.range(0)));
-  for (auto _ : state) {
-    state.PauseTiming();
-    editor.play();
-    state.ResumeTiming();
-    editor.g->SetAllControlsDirty();
-    benchmark::DoNotOptimize(editor.g->RunFrame());
-  }
-}
+void BM_RecordPageWholeFrame(benchmark::State& state) { recordPageFrames(state, true); }
 BENCHMARK(BM_RecordPageWholeFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_SettingsPageFrame(benchmark::State& state) {

@@ -113,9 +113,8 @@ TestEditor::TestEditor(TestInstance& instance, float hostScale)
   mIdle = static_cast<const LV2UI_Idle_Interface*>(mDescriptor->extension_data(LV2_UI__idleInterface));
   mShow = static_cast<const LV2UI_Show_Interface*>(mDescriptor->extension_data(LV2_UI__showInterface));
   LV2UI_Widget widget = nullptr;
-  const std::string bundle = files.bundle;
   mHandle = mDescriptor->instantiate(mDescriptor, lilv_node_as_uri(lilv_plugin_get_uri(instance.lilvPlugin())),
-                                     bundle.c_str(), write, this, &widget, mFeatures.data());
+                                     files.bundle.c_str(), write, this, &widget, mFeatures.data());
   if (mHandle == nullptr || mIdle == nullptr || mShow == nullptr) throw std::runtime_error("the UI did not open");
   mWidget = reinterpret_cast<uintptr_t>(widget);
 }
